@@ -1,0 +1,29 @@
+# The two commands of the README: `make test` and `make demo`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: deps configure build test demo asan clean
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Every test that needs no display, under AddressSanitizer and UBSan.
+asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCOCINA_SANITIZE=ON -DCOCINA_WITH_QT=OFF -DCOCINA_BENCH=OFF > /dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@cd build-asan && ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	@scripts/demo
+
+clean:
+	rm -rf $(BUILD) build-asan

@@ -1,0 +1,108 @@
+// The engine's face to the layers above: an open Access database file.
+//
+// A Database is one process's handle on one .mdb or .accdb file. It answers
+// the catalog (table names and definitions), streams rows, and writes rows.
+// The point of sale and other boards use the same file at the same time:
+// every operation revalidates what it read earlier against the file, and each
+// statement sees everything other processes committed before it began.
+//
+// Transactions nest. begin() opens a level and answers the new depth (1 for
+// the outermost). rollback() undoes everything since the matching begin();
+// commit() of an inner level keeps its changes in the enclosing one; commit()
+// of the outermost level makes them durable in the file at once. Every write
+// operation outside a transaction is its own transaction. A process killed at
+// any instant leaves the file with all or none of a transaction's changes.
+//
+// Threading: one Database is used by one thread at a time.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "jet/schema.h"
+#include "jet/status.h"
+#include "jet/value.h"
+
+namespace jet {
+
+enum class FileFormat { Jet3, Jet4, Ace12, Ace14, Ace16, Ace17 };
+
+// The place of one row in the file: its data page and its slot on that page.
+struct RowId {
+  uint32_t page = 0;
+  uint16_t slot = 0;
+  friend bool operator==(const RowId&, const RowId&) = default;
+};
+
+// A forward-only stream of the live rows of one table. Rows are decoded one at
+// a time and only in the columns asked for, so memory does not grow with the
+// table. The cursor must not outlive its Database, and it sees the file as it
+// was when the cursor was made (a write through the same Database while a
+// cursor is open invalidates the cursor: next() then fails).
+class RowCursor {
+ public:
+  virtual ~RowCursor() = default;
+  // Moves to the next live row: true when there is one, false at the end.
+  virtual Result<bool> next() = 0;
+  // The current row's place, valid after next() answered true.
+  virtual RowId rowId() const = 0;
+  // The current row's values, one per requested column, in request order.
+  virtual const std::vector<Value>& values() const = 0;
+};
+
+struct OpenOptions {
+  bool readOnly = false;
+};
+
+class Database {
+ public:
+  virtual ~Database() = default;
+
+  // Opens an existing file. Refuses (with a clear error) a file that is not an
+  // Access database, one with a database password, and an encrypted file.
+  static Result<std::unique_ptr<Database>> open(const std::string& path, OpenOptions options = {});
+  // Creates a new, empty database file (Jet4 for .mdb, Ace12 for .accdb);
+  // fails if the file exists.
+  static Result<std::unique_ptr<Database>> create(const std::string& path, FileFormat format);
+
+  virtual FileFormat format() const = 0;
+  virtual const std::string& path() const = 0;
+
+  // --- catalog ---
+  // User tables in catalog order; system tables (MSys*) too when asked.
+  virtual Result<std::vector<std::string>> tableNames(bool includeSystem = false) = 0;
+  // A table's definition, by name compared case-insensitively.
+  virtual Result<TableSchema> table(std::string_view name) = 0;
+
+  // --- reading ---
+  // Streams the rows of a table, decoding only `columns` (positions in the
+  // table's column list). An empty list streams row ids only.
+  virtual Result<std::unique_ptr<RowCursor>> scan(std::string_view table,
+                                                  std::vector<int> columns) = 0;
+  // Reads one row by its place (all columns, in definition order).
+  virtual Result<std::vector<Value>> readRow(std::string_view table, RowId row) = 0;
+
+  // --- writing ---
+  virtual Status createTable(const TableSchema& schema) = 0;
+  // Inserts a row. `values` has one entry per column in definition order; a
+  // Null for an AutoNumber column takes the next number. Answers the new row's
+  // place; the AutoNumber it took, if any, goes to *autoNumber.
+  virtual Result<RowId> insertRow(std::string_view table, std::vector<Value> values,
+                                  int32_t* autoNumber = nullptr) = 0;
+  // Changes some columns of one row: pairs of (column position, new value).
+  // Answers the row's place afterwards (it may move).
+  virtual Result<RowId> updateRow(std::string_view table, RowId row,
+                                  const std::vector<std::pair<int, Value>>& changes) = 0;
+  virtual Status deleteRow(std::string_view table, RowId row) = 0;
+
+  // --- transactions ---
+  virtual Result<int> begin() = 0;
+  virtual Status commit() = 0;
+  virtual Status rollback() = 0;
+  virtual int transactionDepth() const = 0;
+};
+
+}  // namespace jet

@@ -1,0 +1,43 @@
+#include "jet/schema.h"
+
+#include "jet/text.h"
+
+namespace jet {
+
+const char* accessTypeName(ColumnType t, bool autoNumber) {
+  switch (t) {
+    case ColumnType::Boolean: return "Boolean";
+    case ColumnType::Byte: return "Byte";
+    case ColumnType::Integer: return "Integer";
+    case ColumnType::Long: return autoNumber ? "AutoNumber" : "Long Integer";
+    case ColumnType::Currency: return "Currency";
+    case ColumnType::Single: return "Single";
+    case ColumnType::Double: return "Double";
+    case ColumnType::DateTime: return "Date/Time";
+    case ColumnType::Binary: return "Binary";
+    case ColumnType::Text: return "Text";
+    case ColumnType::OLE: return "OLE Object";
+    case ColumnType::Memo: return "Memo";
+    case ColumnType::Guid: return autoNumber ? "AutoNumber (Replication ID)" : "Replication ID";
+    case ColumnType::Numeric: return "Decimal";
+    case ColumnType::Complex: return "Complex";
+    case ColumnType::BigInt: return "Large Number";
+    case ColumnType::ExtendedDateTime: return "Date/Time Extended";
+  }
+  return "Unknown";
+}
+
+uint16_t ColumnDef::textLength() const {
+  // Jet 4 and ACE keep two bytes per character; Jet 3 one. The caller that
+  // knows the format adjusts; two bytes is the common case.
+  return type == ColumnType::Text ? size / 2 : 0;
+}
+
+int TableSchema::findColumn(std::string_view columnName) const {
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (equalsIgnoreCase(columns[i].name, columnName)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace jet

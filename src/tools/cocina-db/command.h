@@ -1,0 +1,38 @@
+// The subcommands of cocina-db. Each lives in its own file and registers
+// itself with a CommandRegistration at namespace scope; main() dispatches on
+// the first argument.
+//
+// Exit statuses shared by every subcommand: 0 success, 1 wrong usage,
+// 2 the file can't be read or the operation failed (reason on stderr).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cocinadb {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 1;
+inline constexpr int kExitFailure = 2;
+
+// args excludes the program name and the subcommand itself.
+using CommandFn = int (*)(const std::vector<std::string>& args);
+
+struct Command {
+  std::string name;
+  std::string synopsis;  // one line: "tables FILE"
+  std::string help;      // the full --help text
+  CommandFn run;
+};
+
+class CommandRegistration {
+ public:
+  CommandRegistration(std::string name, std::string synopsis, std::string help, CommandFn run);
+};
+
+const std::vector<Command>& commands();
+
+// True when args ask for help ("--help" or "-h" anywhere).
+bool wantsHelp(const std::vector<std::string>& args);
+
+}  // namespace cocinadb

@@ -1,0 +1,70 @@
+// cocina-db: the database tool for the people who keep the kitchen board
+// running. It reads and writes the order database with cocina's own engine.
+#include <algorithm>
+#include <iostream>
+
+#include "command.h"
+
+namespace cocinadb {
+
+namespace {
+std::vector<Command>& registry() {
+  static std::vector<Command> r;
+  return r;
+}
+}  // namespace
+
+CommandRegistration::CommandRegistration(std::string name, std::string synopsis, std::string help,
+                                         CommandFn run) {
+  registry().push_back({std::move(name), std::move(synopsis), std::move(help), run});
+}
+
+const std::vector<Command>& commands() {
+  std::sort(registry().begin(), registry().end(),
+            [](const Command& a, const Command& b) { return a.name < b.name; });
+  return registry();
+}
+
+bool wantsHelp(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(),
+                     [](const std::string& a) { return a == "--help" || a == "-h"; });
+}
+
+}  // namespace cocinadb
+
+namespace {
+
+void usage(std::ostream& out) {
+  out << "usage: cocina-db COMMAND [ARGS...]\n\n"
+         "The database tool of the cocina kitchen board: look into and keep the\n"
+         "Access order database (.mdb or .accdb) that the point of sale writes.\n\ncommands:\n";
+  for (const auto& c : cocinadb::commands()) out << "  " << c.synopsis << "\n";
+  out << "\n'cocina-db COMMAND --help' tells more about a command.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    usage(std::cerr);
+    return cocinadb::kExitUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    usage(std::cout);
+    return cocinadb::kExitOk;
+  }
+  for (const auto& c : cocinadb::commands()) {
+    if (c.name == args[0]) {
+      std::vector<std::string> rest(args.begin() + 1, args.end());
+      if (cocinadb::wantsHelp(rest)) {
+        std::cout << c.help;
+        return cocinadb::kExitOk;
+      }
+      return c.run(rest);
+    }
+  }
+  std::cerr << "cocina-db: unknown command '" << args[0] << "'\n";
+  usage(std::cerr);
+  return cocinadb::kExitUsage;
+}
