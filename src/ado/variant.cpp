@@ -11,9 +11,15 @@ namespace ado {
 
 namespace {
 
-[[noreturn]] void raiseTypeMismatch() { throw ComError(kErrTypeMismatch, "No coinciden los tipos"); }
-[[noreturn]] void raiseInvalidNull() { throw ComError(kErrInvalidNull, "Uso no válido de Null"); }
-[[noreturn]] void raiseOverflow() { throw ComError(kErrOverflow, "Desbordamiento"); }
+[[noreturn]] void raiseTypeMismatch() {
+  throw ComError(kErrTypeMismatch, "No coinciden los tipos");
+}
+[[noreturn]] void raiseInvalidNull() {
+  throw ComError(kErrInvalidNull, "Uso no válido de Null");
+}
+[[noreturn]] void raiseOverflow() {
+  throw ComError(kErrOverflow, "Desbordamiento");
+}
 
 double decimalToDouble(const jet::Decimal& d) {
   double v = static_cast<double>(d.magnitude) / std::pow(10.0, d.scale);
@@ -202,13 +208,11 @@ bool Variant::isNumeric() const {
     case Kind::Currency:
     case Kind::Boolean:
     case Kind::Byte:
-    case Kind::Decimal:
-      return true;
+    case Kind::Decimal: return true;
     case Kind::String: return jet::parseNumber(value_.asText()).has_value();
     case Kind::Field: return resolved().isNumeric();
     case Kind::Null:
-    case Kind::Date:
-      return false;
+    case Kind::Date: return false;
   }
   return false;
 }

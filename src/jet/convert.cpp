@@ -8,7 +8,9 @@ namespace jet {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // "%.*g" output in the form Access shows: the exponent as E+16 / E-05.
 std::string significant(double x, int digits) {
@@ -71,8 +73,12 @@ double roundHalfEven(double x) {
   return r == 0 ? 0.0 : r;
 }
 
-std::string formatNumber(double x) { return significant(x, 15); }
+std::string formatNumber(double x) {
+  return significant(x, 15);
+}
 
-std::string formatSingle(float x) { return significant(static_cast<double>(x), 7); }
+std::string formatSingle(float x) {
+  return significant(static_cast<double>(x), 7);
+}
 
 }  // namespace jet

@@ -27,10 +27,10 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     for (size_t i = 0; i < a.size() && same; ++i) same = a[i] == b[i];
     if (same) return true;
   }
-  icu::UnicodeString ua = icu::UnicodeString::fromUTF8(
-      icu::StringPiece(a.data(), static_cast<int32_t>(a.size())));
-  icu::UnicodeString ub = icu::UnicodeString::fromUTF8(
-      icu::StringPiece(b.data(), static_cast<int32_t>(b.size())));
+  icu::UnicodeString ua =
+      icu::UnicodeString::fromUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())));
+  icu::UnicodeString ub =
+      icu::UnicodeString::fromUTF8(icu::StringPiece(b.data(), static_cast<int32_t>(b.size())));
   return ua.caseCompare(ub, U_FOLD_CASE_DEFAULT) == 0;
 }
 

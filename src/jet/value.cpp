@@ -12,10 +12,8 @@ bool Value::isNumeric() const {
     case ValueType::Single:
     case ValueType::Double:
     case ValueType::Decimal:
-    case ValueType::BigInt:
-      return true;
-    default:
-      return false;
+    case ValueType::BigInt: return true;
+    default: return false;
   }
 }
 

@@ -33,7 +33,9 @@ std::string horaLocalActual() {
   return buf;
 }
 
-void fijarFuenteHora(FuenteHora f) { fuente() = std::move(f); }
+void fijarFuenteHora(FuenteHora f) {
+  fuente() = std::move(f);
+}
 
 int32_t minutosDeTexto(const std::string& hora) {
   int horas = 0, minutos = 0;

@@ -1,8 +1,8 @@
 #include "app/settings/settings.h"
 
 #include <fstream>
-#include <optional>
 #include <iterator>
+#include <optional>
 
 #include "jet/convert.h"
 
@@ -18,11 +18,16 @@ bool validUtf8(const std::string& s) {
   while (i < s.size()) {
     unsigned char c = static_cast<unsigned char>(s[i]);
     size_t extra;
-    if (c < 0x80) extra = 0;
-    else if ((c >> 5) == 0x6) extra = 1;
-    else if ((c >> 4) == 0xE) extra = 2;
-    else if ((c >> 3) == 0x1E) extra = 3;
-    else return false;
+    if (c < 0x80)
+      extra = 0;
+    else if ((c >> 5) == 0x6)
+      extra = 1;
+    else if ((c >> 4) == 0xE)
+      extra = 2;
+    else if ((c >> 3) == 0x1E)
+      extra = 3;
+    else
+      return false;
     if (extra > 0 && i + extra >= s.size()) return false;
     for (size_t k = 1; k <= extra; ++k) {
       if ((static_cast<unsigned char>(s[i + k]) >> 6) != 0x2) return false;
@@ -34,10 +39,10 @@ bool validUtf8(const std::string& s) {
 
 // Windows-1252 to UTF-8; the five undefined bytes become U+FFFD.
 std::string fromWindows1252(const std::string& s) {
-  static const char16_t high[32] = {
-      0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  static const char16_t high[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
   std::string out;
   for (char ch : s) {
     unsigned char c = static_cast<unsigned char>(ch);
@@ -80,7 +85,9 @@ std::vector<std::string> leeArchivo(const std::string& nombreArchivo) {
       break;
     }
     lines.push_back(content.substr(start, end - start));
-    start = end + ((content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n') ? 2 : 1);
+    start =
+        end +
+        ((content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n') ? 2 : 1);
   }
   lines.emplace_back();
   return lines;

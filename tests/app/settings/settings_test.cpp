@@ -16,8 +16,9 @@ namespace fs = std::filesystem;
 class SettingsFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("cocina-settings-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() /
+           ("cocina-settings-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -65,8 +66,8 @@ TEST_F(SettingsFile, PathIsTakenWholeAndSizeFromThe7thCharacter) {
 }
 
 TEST_F(SettingsFile, EmptyOneLineAndMissingFilesStartWithTheDefaults) {
-  for (const std::string& content : {std::string(), std::string("ventas.mdb"),
-                                     std::string("ventas.mdb\r\n")}) {
+  for (const std::string& content :
+       {std::string(), std::string("ventas.mdb"), std::string("ventas.mdb\r\n")}) {
     leerConfiguracion(write(content));
     EXPECT_EQ(tamanoLetra, "");
     EXPECT_EQ(tamanoFuente(tamanoLetra, kTamanoPorDefectoPendientes), 12);
