@@ -1,0 +1,94 @@
+// An ADO Connection over the cocina engine: one open Access database file and
+// the SQL session that runs statements on it.
+//
+// Both Access providers ("Microsoft.ACE.OLEDB.12.0" and
+// "Microsoft.Jet.OLEDB.4.0") are served by the one engine, which reads and
+// writes every generation of the file; the name chosen stays the connection's
+// Provider property. The connection string is read as ADO reads it:
+// "key=value" pairs separated by ";", keys compared without regard to case;
+// "Data Source" names the file and "Provider" may replace the property.
+// The file is opened shared, so the point of sale keeps writing it.
+//
+// Commands and recordsets hold the connection through a shared_ptr, as ADO
+// objects hold a reference to their connection. Every failure raises
+// ado::ComError with the number the Access provider reports.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "ado/constants.h"
+
+namespace jet {
+class Database;
+namespace sql {
+class Session;
+}
+}  // namespace jet
+
+namespace ado {
+
+inline constexpr const char* kProviderAce12 = "Microsoft.ACE.OLEDB.12.0";
+inline constexpr const char* kProviderJet4 = "Microsoft.Jet.OLEDB.4.0";
+
+class Connection {
+ public:
+  Connection();
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  // The OLE DB provider name. Only the two Access providers open; another
+  // name makes open() fail with adErrProviderNotFound. Raises
+  // adErrObjectOpen while the connection is open.
+  const std::string& provider() const { return provider_; }
+  void setProvider(std::string provider);
+
+  // The connection string of the last open() (or the one set before it).
+  const std::string& connectionString() const { return connectionString_; }
+  void setConnectionString(std::string text);
+
+  // adUseServer (the default) or adUseClient: the cursor location that
+  // recordsets opened on this connection start from.
+  int32_t cursorLocation() const { return cursorLocation_; }
+  void setCursorLocation(int32_t location);
+
+  // Opens the database the connection string names. An empty string uses
+  // the one set before. User and password are accepted and unused: the order
+  // database has none (a file with a database password is refused by the
+  // engine). Raises adErrObjectOpen when already open; a missing, unreadable
+  // or foreign file raises the engine's failure unchanged.
+  void open(const std::string& connectionString = "", const std::string& userId = "",
+            const std::string& password = "", int32_t options = adConnectUnspecified);
+  // Closes the file. An open transaction is rolled back, as ADO does.
+  // Raises adErrObjectClosed when not open.
+  void close();
+  // adStateOpen or adStateClosed.
+  int32_t state() const;
+
+  // Nested transactions: beginTrans answers the new level (1 for the
+  // outermost). commitTrans and rollbackTrans without a transaction raise
+  // the provider's "no transaction" failure.
+  int32_t beginTrans();
+  void commitTrans();
+  void rollbackTrans();
+
+  // The engine, for Command and Recordset. Raise adErrObjectClosed (for a
+  // closed connection) rather than answer a dangling reference.
+  jet::Database& database();
+  jet::sql::Session& session();
+
+ private:
+  std::string provider_ = kProviderJet4;
+  std::string connectionString_;
+  int32_t cursorLocation_ = adUseServer;
+  std::unique_ptr<jet::Database> db_;
+  std::unique_ptr<jet::sql::Session> session_;
+};
+
+// The value of `key` in a connection string ("" when absent); keys compare
+// without regard to case, values may be quoted with " or '.
+std::string connectionStringValue(const std::string& connectionString, const std::string& key);
+
+}  // namespace ado
