@@ -1,0 +1,34 @@
+// clsConnAdmin::getAcumuladoPendientes: the quantities per product that
+// wait for the kitchen. It lives with the order code because its records are
+// order lines (clsComanda), which the data layer below does not know.
+#include <cmath>
+
+#include "data/ModuleRecordSet.h"
+#include "data/clsConnAdmin.h"
+#include "orders/clsComanda.h"
+
+std::vector<clsComanda> clsConnAdmin::getAcumuladoPendientes() {
+  // One text from four pieces, with no blank between 'Y' and GROUP, as the
+  // statement has always been sent.
+  const std::string sql = std::string("SELECT SUM(CANTIDAD) AS C, NOMBREPRODUCTO AS NOMBRE ") +
+                          "FROM COMANDAS " +
+                          "WHERE ESTADO = 'Pendiente' AND CONCEPTO = 'Ventas' AND DespCoc = 'Y'" +
+                          "GROUP BY NOMBREPRODUCTO";
+  ado::Recordset rs = Query(sql, {});
+  std::vector<clsComanda> totales;
+  if (!esRecordsetVacio(rs)) {
+    ado::Variant suma = rs.fields("c");
+    ado::Variant nombre = rs.fields("Nombre");
+    while (!rs.eof()) {
+      clsComanda total;
+      ado::Variant s = suma.resolved();
+      total.setCantidad(s.isNull() ? 0 : std::fabs(s.toDouble()));
+      ado::Variant n = nombre.resolved();
+      total.setNombre(n.isNull() ? std::string() : n.toString());
+      totales.push_back(std::move(total));
+      rs.moveNext();
+    }
+  }
+  rs.close();
+  return totales;
+}
