@@ -1,0 +1,34 @@
+// The board's order store on the order database: the process-wide
+// connection `conexion` and the long-lived clsComanda service object.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "board/pedidos.h"
+#include "orders/clsComanda.h"
+
+namespace board {
+
+class PedidosEnBase : public Pedidos {
+ public:
+  std::vector<std::string> getAreas() override { return servicio_.getAreas(); }
+  std::vector<clsMesa> getPendientes(const std::vector<std::string>& areas) override {
+    return servicio_.getPendientes(areas);
+  }
+  void setDespachar1(int32_t id) override { servicio_.setDespachar1(ado::Variant(id)); }
+  void setDespachar2(int32_t id) override { servicio_.setDespachar2(ado::Variant(id)); }
+  void setDesmarcarNuevo(int32_t id) override { servicio_.setDesmarcarNuevo(ado::Variant(id)); }
+  void devolverProducto(int32_t id) override { servicio_.devolverProducto(id); }
+  std::vector<LineaDespachada> getAllPendienteRs() override;
+
+ private:
+  clsComanda servicio_;
+};
+
+// Creates the process-wide connection `conexion` on `rutaBaseDatos` (opening
+// the database) and the store on it. Raises ado::ComError when the database
+// can't be opened; `conexion` stays null then.
+std::unique_ptr<Pedidos> abrirPedidos(const std::string& rutaBaseDatos);
+
+}  // namespace board

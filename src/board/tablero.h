@@ -1,0 +1,130 @@
+// The kitchen board's state and routines: everything fmrInicio does, kept in
+// plain objects the tests drive without a screen. The form (fmr_inicio.h)
+// only paints this state and forwards the staff's clicks and the timer.
+//
+// Notes on the design:
+// - All lengths are twips. The form's size comes from Form_Resize.
+// - msgListaPendientes is a grid array: element 0 is the header grid (area
+//   names as column titles), elements 1 and up are one grid per table, all
+//   destroyed and rebuilt by every refresh. Only the header grid, the chosen
+//   areas and the scroll position carry over from one refresh to the next.
+// - The two views: pending ("Por Servir": frmContenedor shown, list hidden,
+//   timer running) and dispatched ("Servido": list shown, frmContenedor and
+//   vscRegla hidden, timer stopped).
+// - Every order-line cell ends with 61 line breaks, "Cod: " and the line's
+//   identifier; rows are sized to the visible lines only, so the tag is never
+//   seen, and the click reads the line back from it.
+// - A read failing during a refresh or the dispatched list (the point of
+//   sale holding the file for a moment) does not end the program: the last
+//   board stays on the screen, the failure shows in `aviso`, and the next
+//   tick of the timer tries again. Only a failure at load is fatal.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "board/pedidos.h"
+#include "ui/control_array.h"
+#include "ui/flex_grid_model.h"
+#include "ui/wave_player.h"
+
+namespace board {
+
+inline constexpr const char* kCaptionPorServir = "Productos Por Servir";
+inline constexpr const char* kCaptionDespachados = "Productos Despachados a los Meseros";
+inline constexpr ui::Color kColorDespachado = 12640511;  // C0E0FF, light orange
+inline constexpr int32_t kPasoRegla = 480;               // twips per scroll step
+inline constexpr int kIntervaloServidoMs = 2500;
+inline constexpr int32_t kAnchoColumnaMesa = 1500;
+
+// A toggle button of the area strip (down = value 1).
+struct BotonArea {
+  ui::TwipsRect place;
+  std::string caption;
+  bool down = false;
+};
+
+struct BarraVertical {
+  ui::TwipsRect place;
+  int32_t min = 0;
+  int32_t max = 0;  // negative: moving down makes the value more negative
+  int32_t value = 0;
+};
+
+// The design of the form's grids and controls.
+ui::GridDesign disenoPendientes();
+ui::GridDesign disenoControl();
+
+class Tablero {
+ public:
+  // `abrir` makes the order store when the form loads (creating the
+  // connection); `sonido` is the multimedia device and must outlive the board.
+  Tablero(std::function<std::unique_ptr<Pedidos>()> abrir, ui::SoundDevice& sonido);
+
+  // --- events of the form ---
+  // Opens the store, reads the areas, lays out one button per area. Raises
+  // what the store raises (a database that can't be opened ends start-up).
+  void Form_Load();
+  void Form_Resize(int32_t width, int32_t height);
+  void Form_Activate();
+  void vscRegla_Change();
+  void cmdVer_Click(int16_t index);
+  void cmdPorServir_Click();
+  void cmdServido_Click();
+  void tmrServido_Timer();
+  void msgListaPendientes_Click(int16_t index);
+  void msgListaControl_Click();
+
+  // --- routines ---
+  void refrescaPendientes(const std::string& = "");
+  void muestraDespachados();
+  void reproduceAlerta();
+  int16_t getMesa(const std::string& mesa);
+  int16_t getFilaComanda(ui::FlexGridModel& tabla, int16_t columna, int32_t idComanda);
+  void rellenaVacios(int16_t index);
+  static std::string saltosOcultos();
+  int16_t cuentaLineas(int16_t index, int16_t fila, int16_t columna);
+  void pintaTabla(int16_t index, ui::Color color);
+  // Lays out n buttons in `rows` rows across `holder`; creates buttons 1 to
+  // n - 1 as copies of button 0 unless they exist already.
+  static void calculaBotones(ui::ControlArray<BotonArea>& botones, const ui::TwipsRect& holder,
+                             int16_t n, int32_t gap, int16_t rows, bool existing);
+
+  // Width of one line of text in the grids' font, in twips; by default
+  // measured on the screen in the header grid's font.
+  std::function<int32_t(const std::string&)> medirTexto;
+
+  // --- state, read by the form to paint ---
+  ui::TwipsRect form;
+  ui::TwipsRect frmAreas{0, 0, 11715, 855};
+  ui::TwipsRect frmContenedorAreas{0, 0, 3735, 855};
+  ui::ControlArray<BotonArea> cmdVer;
+  ui::TwipsRect frmContenedor{0, 840, 11175, 2775};
+  ui::ControlArray<ui::FlexGridModel> msgListaPendientes;
+  BarraVertical vscRegla;
+  ui::FlexGridModel msgListaControl;
+  ui::TwipsRect pctFooter{0, 6450, 11715, 735};
+  bool tmrServidoEnabled = true;
+  std::string caption;
+  std::string sonidoActual;
+  std::vector<std::string> listaAreas;
+  std::vector<std::string> areasSeleccionadas;
+  // The last read failure, shown to the staff until a read succeeds again.
+  std::string aviso;
+
+ private:
+  Pedidos& pedidos();
+  // The text of an order line's cell, visible part only (the refresh appends
+  // the hidden tag after sizing the row).
+  static std::string textoVisible(const clsComanda& linea);
+  void anotarFallo(const std::exception& e);
+
+  std::function<std::unique_ptr<Pedidos>()> abrir_;
+  std::unique_ptr<Pedidos> pedidos_;
+  ui::SoundDevice& sonido_;
+};
+
+}  // namespace board

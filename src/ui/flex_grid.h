@@ -1,0 +1,57 @@
+// The grid control on the screen: draws a FlexGridModel and forwards clicks.
+//
+// The widget keeps no state of its own beyond the model it shows (owned by
+// the caller, who keeps it alive while the widget exists). Drawing rules:
+// - colours, widths and heights come from the model, twips turned to pixels;
+// - a column of width 0 is not drawn (its text stays in the model);
+// - adjacent equal cells of a mergeable column are drawn as one cell;
+// - a cell draws only the lines of its text that fit its own row, whole
+//   lines only, so text pushed far below by line breaks (the board's hidden
+//   tag of each line) never shows, not even in a merged run of rows.
+// A click first makes the clicked cell the model's current cell, then emits
+// clicked(index) with the grid's index in its control array (-1 outside one).
+#pragma once
+
+#include <QWidget>
+
+#include "ui/flex_grid_model.h"
+
+namespace ui {
+
+QColor qtColor(Color bgr);
+
+class FlexGrid : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit FlexGrid(FlexGridModel* model, QWidget* parent = nullptr, int arrayIndex = -1);
+
+  FlexGridModel* model() const { return model_; }
+  void setModel(FlexGridModel* model);
+  int arrayIndex() const { return arrayIndex_; }
+
+  // Moves and sizes the widget to the model's place (twips), shows or hides
+  // it, and repaints when the model's redraw is on.
+  void syncFromModel();
+
+  // The cell under a point of the widget, or {-1, -1} outside the cells.
+  QPoint cellAt(QPoint pixel) const;
+  // Simulates the user's click on a cell: current cell first, then clicked().
+  void clickCell(int row, int col);
+
+ signals:
+  void clicked(int arrayIndex);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  std::vector<int> columnEdges() const;
+  std::vector<int> rowEdges() const;
+
+  FlexGridModel* model_;
+  int arrayIndex_;
+};
+
+}  // namespace ui
