@@ -106,6 +106,22 @@ std::string seleccionMesa(int32_t minuto, int32_t item, const std::string& idMes
          "'  and '" + literal(areasUnidas) + "' like '%' + negocio + '%' ";
 }
 
+std::string sentenciaLineas(int32_t minuto, const std::vector<std::string>& mesas,
+                            const std::string& areasUnidas) {
+  std::string sentencia;
+  int32_t item = 0;
+  for (const auto& idMesa : mesas) {
+    if (!sentencia.empty()) sentencia += " UNION ";
+    // A table without a number does not take a position of its own.
+    if (!idMesa.empty()) ++item;
+    sentencia += seleccionMesa(minuto, item, idMesa, areasUnidas);
+  }
+  // With one table the lines only need their areas in order; with more, the
+  // table's position keeps each table's lines together, in table-list order.
+  sentencia += item == 1 ? "  order by Negocio " : "  order by item, Negocio ";
+  return sentencia;
+}
+
 }  // namespace ordenes
 
 std::vector<std::string> clsComanda::getAreas() {
@@ -146,21 +162,13 @@ std::vector<clsMesa> clsComanda::getPendientes(const std::vector<std::string>& a
   std::vector<clsMesa> resultado;
   if (esRecordsetVacio(mesas)) return resultado;
 
-  std::string sentencia;
-  int32_t item = 0;
+  std::vector<std::string> listaMesas;
   ado::Variant idMesaLista = mesas.fields("idMesa");
   while (!mesas.eof()) {
-    if (!sentencia.empty()) sentencia += " UNION ";
-    const std::string idMesa = textoDe(idMesaLista);
-    // A table without a number does not take a position of its own.
-    if (!idMesa.empty()) ++item;
-    sentencia += ordenes::seleccionMesa(minuto, item, idMesa, unidas);
+    listaMesas.push_back(textoDe(idMesaLista));
     mesas.moveNext();
   }
-  // With one table the lines only need their areas in order; with more, the
-  // table's position keeps each table's lines together, in table-list order.
-  sentencia += item == 1 ? "  order by Negocio " : "  order by item, Negocio ";
-  ado::Recordset lineas = conn.Query(sentencia, {});
+  ado::Recordset lineas = conn.Query(ordenes::sentenciaLineas(minuto, listaMesas, unidas), {});
 
   clsMesa actual;
   if (!esRecordsetVacio(lineas)) {

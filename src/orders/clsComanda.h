@@ -119,5 +119,9 @@ std::string sentenciaMesas(const std::string& areasUnidas);
 // One table's select of the line statement.
 std::string seleccionMesa(int32_t minuto, int32_t item, const std::string& idMesa,
                           const std::string& areasUnidas);
+// The line statement for the tables of the table list, in order, measured
+// at service minute `minuto`: one select per table joined by " UNION ".
+std::string sentenciaLineas(int32_t minuto, const std::vector<std::string>& mesas,
+                            const std::string& areasUnidas);
 
 }  // namespace ordenes

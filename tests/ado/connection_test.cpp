@@ -1,0 +1,191 @@
+// The ADO objects over the engine on files the engine made: opening and
+// closing a connection, its transactions, commands with parameters, and the
+// recordset's cursor, fields and properties.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+
+#include "ado/command.h"
+#include "ado/connection.h"
+#include "ado/error.h"
+#include "ado/recordset.h"
+#include "data/order_database.h"
+#include "jet/error_codes.h"
+
+namespace {
+
+using ado::Variant;
+
+int32_t errorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const ado::ComError& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+class AdoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testdb::OrderDatabase db(dir.file("v.mdb"));
+    db.add({.idMesa = "3", .minuto = 700, .nombre = "Sopa"});
+    db.add({.idMesa = "4", .minuto = 705, .nombre = "Flan"});
+    db.close();
+    conn = std::make_shared<ado::Connection>();
+    conn->open("Data Source=" + dir.file("v.mdb"));
+  }
+
+  ado::Recordset read(const std::string& sql) {
+    ado::Recordset rs;
+    rs.setCursorLocation(ado::adUseClient);
+    rs.open(sql, conn, ado::adOpenStatic, ado::adLockReadOnly);
+    return rs;
+  }
+
+  testdb::TempDir dir;
+  std::shared_ptr<ado::Connection> conn;
+};
+
+TEST(ConnectionString, KeysAnyCaseValuesQuotedOrPlain) {
+  EXPECT_EQ(ado::connectionStringValue("Data Source=D:\\bd\\v.mdb", "Data Source"),
+            "D:\\bd\\v.mdb");
+  EXPECT_EQ(ado::connectionStringValue("provider=X;DATA SOURCE=\"a;b.mdb\";", "data source"),
+            "a;b.mdb");
+  EXPECT_EQ(ado::connectionStringValue("Provider=X", "Data Source"), "");
+}
+
+TEST_F(AdoTest, TheProviderIsKeptAndOnlyAccessProvidersOpen) {
+  EXPECT_EQ(conn->state(), ado::adStateOpen);
+  EXPECT_EQ(errorOf([&] { conn->setProvider("Microsoft.ACE.OLEDB.12.0"); }), ado::adErrObjectOpen);
+  EXPECT_EQ(errorOf([&] { conn->open(); }), ado::adErrObjectOpen);
+  conn->close();
+  EXPECT_EQ(conn->state(), ado::adStateClosed);
+  EXPECT_EQ(errorOf([&] { conn->close(); }), ado::adErrObjectClosed);
+
+  conn->setProvider("Microsoft.ACE.OLEDB.12.0");
+  conn->open("Data Source=" + dir.file("v.mdb"));  // the newer engine reads older files too
+  EXPECT_EQ(conn->provider(), "Microsoft.ACE.OLEDB.12.0");
+  conn->close();
+
+  conn->setProvider("SQLOLEDB");
+  EXPECT_EQ(errorOf([&] { conn->open("Data Source=" + dir.file("v.mdb")); }),
+            ado::adErrProviderNotFound);
+  EXPECT_EQ(conn->state(), ado::adStateClosed);
+}
+
+TEST_F(AdoTest, AFileThatIsNotADatabaseIsRefused) {
+  {
+    std::FILE* f = std::fopen(dir.file("nota.mdb").c_str(), "w");
+    std::fputs("esto no es una base de datos", f);
+    std::fclose(f);
+  }
+  ado::Connection other;
+  EXPECT_LT(errorOf([&] { other.open("Data Source=" + dir.file("nota.mdb")); }), 0);
+  EXPECT_EQ(other.state(), ado::adStateClosed);
+}
+
+TEST_F(AdoTest, BeginTransAnswersTheLevelAndRollbackUndoes) {
+  EXPECT_EQ(conn->beginTrans(), 1);
+  EXPECT_EQ(conn->beginTrans(), 2);
+  ado::Command cmd;
+  cmd.setActiveConnection(conn);
+  cmd.setCommandText("DELETE FROM COMANDAS");
+  int32_t affected = 0;
+  cmd.execute(&affected);
+  EXPECT_EQ(affected, 2);
+  conn->commitTrans();
+  conn->rollbackTrans();
+  EXPECT_EQ(read("SELECT * FROM COMANDAS").recordCount(), 2);
+  EXPECT_EQ(errorOf([&] { conn->rollbackTrans(); }), jet::errc::kNoTransaction);
+}
+
+TEST_F(AdoTest, ACommandBindsItsParametersByPosition) {
+  ado::Command cmd;
+  cmd.setActiveConnection(conn);
+  cmd.setCommandText("UPDATE COMANDAS SET tdc = ? - IDPRODUCTO WHERE idMesa = ?");
+  cmd.setCommandType(ado::adCmdText);
+  cmd.setPrepared(true);
+  // Two parameters with the same name: names mean nothing to "?" marks.
+  cmd.parameters().append(
+      cmd.createParameter("x", ado::adNumeric, ado::adParamInput, 0, Variant(int32_t{715})));
+  cmd.parameters().append(cmd.createParameter("x", ado::adVarChar, ado::adParamInput, 2, "4"));
+  int32_t affected = 0;
+  cmd.execute(&affected);
+  EXPECT_EQ(affected, 1);
+  EXPECT_EQ(read("SELECT tdc FROM COMANDAS WHERE idMesa = '4'").fields("tdc").toLong(), 10);
+
+  ado::Command missing;
+  missing.setActiveConnection(conn);
+  missing.setCommandText("SELECT * FROM COMANDAS WHERE idMesa = ?");
+  EXPECT_EQ(errorOf([&] { missing.execute(); }), jet::errc::kMissingParameter);
+}
+
+TEST_F(AdoTest, ACommandWithoutAnOpenConnectionRaises) {
+  ado::Command cmd;
+  cmd.setCommandText("SELECT * FROM COMANDAS");
+  EXPECT_EQ(errorOf([&] { cmd.execute(); }), ado::adErrInvalidConnection);
+  cmd.setActiveConnection(conn);
+  conn->close();
+  EXPECT_EQ(errorOf([&] { cmd.execute(); }), ado::adErrInvalidConnection);
+}
+
+TEST_F(AdoTest, ARecordsetWalksItsRowsAndFindsFieldsInAnyCase) {
+  auto rs = read("SELECT idMesa, NombreProducto FROM COMANDAS ORDER BY IDPRODUCTO");
+  EXPECT_EQ(rs.state(), ado::adStateOpen);
+  EXPECT_EQ(rs.recordCount(), 2);
+  EXPECT_FALSE(rs.bof());
+  Variant nombre = rs.fields("nombreproducto");
+  EXPECT_STREQ(nombre.typeName(), "Field");
+  EXPECT_EQ(nombre.toString(), "Sopa");
+  rs.moveNext();
+  EXPECT_EQ(nombre.toString(), "Flan");  // a field reads the current row
+  EXPECT_EQ(rs.fields("IDMESA").toString(), "4");
+  rs.moveNext();
+  EXPECT_TRUE(rs.eof());
+  EXPECT_EQ(errorOf([&] { (void)nombre.toString(); }), ado::adErrNoCurrentRecord);
+  EXPECT_EQ(errorOf([&] { rs.moveNext(); }), ado::adErrNoCurrentRecord);
+  rs.moveFirst();
+  EXPECT_EQ(nombre.toString(), "Sopa");
+  EXPECT_EQ(errorOf([&] { (void)rs.fields("precio"); }), ado::adErrItemNotFound);
+
+  rs.close();
+  EXPECT_EQ(errorOf([&] { (void)rs.eof(); }), ado::adErrObjectClosed);
+  EXPECT_EQ(errorOf([&] { (void)nombre.toString(); }), ado::adErrObjectClosed);
+}
+
+TEST_F(AdoTest, AnEmptyResultIsAtBothEnds) {
+  auto rs = read("SELECT * FROM COMANDAS WHERE idMesa = 'nadie'");
+  EXPECT_TRUE(rs.eof());
+  EXPECT_TRUE(rs.bof());
+  EXPECT_EQ(rs.recordCount(), 0);
+  EXPECT_EQ(errorOf([&] { rs.moveFirst(); }), ado::adErrNoCurrentRecord);
+}
+
+TEST_F(AdoTest, OnlyAClientCursorHasTheFetchSizes) {
+  ado::Recordset client;
+  client.setCursorLocation(ado::adUseClient);
+  client.setProperty("initial fetch size", Variant(int16_t{0}));
+  client.setProperty("Background Fetch Size", Variant(int16_t{1}));
+  EXPECT_EQ(client.property("Initial Fetch Size").toLong(), 0);
+  EXPECT_EQ(client.property("Background Fetch Size").toLong(), 1);
+  EXPECT_EQ(errorOf([&] { client.setProperty("Cache Size", Variant(int16_t{1})); }),
+            ado::adErrItemNotFound);
+
+  ado::Recordset server;
+  EXPECT_EQ(errorOf([&] { server.setProperty("Initial Fetch Size", Variant(int16_t{0})); }),
+            ado::adErrItemNotFound);
+  server.open("SELECT * FROM COMANDAS", conn, ado::adOpenForwardOnly, ado::adLockReadOnly);
+  EXPECT_EQ(server.recordCount(), -1);
+  EXPECT_EQ(errorOf([&] { server.setCursorLocation(ado::adUseClient); }), ado::adErrObjectOpen);
+}
+
+TEST_F(AdoTest, AStatementWithoutRowsLeavesTheRecordsetClosed) {
+  ado::Recordset rs;
+  rs.open("UPDATE COMANDAS SET tin = 'X'", conn);
+  EXPECT_EQ(rs.state(), ado::adStateClosed);
+  EXPECT_EQ(read("SELECT * FROM COMANDAS WHERE tin = 'X'").recordCount(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// Order databases for the tests, made by the engine in a temporary folder:
+// the point of sale's COMANDAS and PRODUCTOS tables with the lines a test
+// needs, written straight through the engine (not through the code under
+// test).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <atomic>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/schema.h"
+#include "jet/value.h"
+
+// The tests write a line by naming only the columns that matter to them
+// ({.idMesa = "5", .negocio = "BAR"}); the rest keep the defaults below.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace testdb {
+
+// A fresh folder, removed with everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("cocina-h4-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline jet::ColumnDef text(const std::string& name, uint16_t chars) {
+  jet::ColumnDef c;
+  c.name = name;
+  c.type = jet::ColumnType::Text;
+  c.size = static_cast<uint16_t>(chars * 2);  // UCS-2 in the files the engine creates
+  return c;
+}
+
+inline jet::ColumnDef fixed(const std::string& name, jet::ColumnType type, uint16_t size,
+                            bool autoNumber = false) {
+  jet::ColumnDef c;
+  c.name = name;
+  c.type = type;
+  c.size = size;
+  c.fixed = true;
+  c.autoNumber = autoNumber;
+  return c;
+}
+
+// One order line as the point of sale writes it.
+struct Linea {
+  std::string idMesa = "1";
+  int32_t minuto = 700;  // IDPRODUCTO: the service minute of ordering
+  std::optional<std::string> nombre = std::string("Tortilla");
+  double cantidad = 1;
+  std::optional<std::string> negocio = std::string("COCINA");
+  std::optional<std::string> detalle = std::string("");
+  std::string estado = "Pendiente";
+  std::string concepto = "Ventas";
+  std::string despCoc = "Y";
+  std::optional<std::string> tin = std::string("O");
+  std::optional<double> fecha;  // days since 1899-12-30
+};
+
+inline jet::Value opt(const std::optional<std::string>& v) {
+  return v ? jet::Value::text(*v) : jet::Value::null();
+}
+
+// The columns of COMANDAS, in definition order.
+inline jet::TableSchema comandasSchema() {
+  using T = jet::ColumnType;
+  jet::TableSchema s;
+  s.name = "COMANDAS";
+  s.columns = {fixed("idComanda", T::Long, 4, true),
+               text("idMesa", 10),
+               fixed("IDPRODUCTO", T::Long, 4),
+               text("NombreProducto", 60),
+               fixed("cantidad", T::Double, 8),
+               text("Negocio", 20),
+               text("Detalle", 120),
+               text("detalle1", 60),
+               text("detalle2", 60),
+               text("nick", 20),
+               text("Estado", 20),
+               text("CONCEPTO", 20),
+               text("DespCoc", 1),
+               text("tin", 1),
+               fixed("tdc", T::Long, 4),
+               text("desp", 1),
+               fixed("tdm", T::Long, 4),
+               fixed("fecha", T::DateTime, 8)};
+  return s;
+}
+
+class OrderDatabase {
+ public:
+  // Creates the file with COMANDAS and PRODUCTOS and keeps it open for
+  // adding rows until close().
+  explicit OrderDatabase(const std::string& path, jet::FileFormat format = jet::FileFormat::Jet4)
+      : path_(path) {
+    auto db = jet::Database::create(path, format);
+    if (!db) {
+      ADD_FAILURE() << "create " << path << ": " << db.error().description;
+      return;
+    }
+    db_ = std::move(db.value());
+    using T = jet::ColumnType;
+    expectOk(db_->createTable(comandasSchema()), "COMANDAS");
+    jet::TableSchema p;
+    p.name = "PRODUCTOS";
+    p.columns = {fixed("IdProducto", T::Long, 4, true), text("Nombre", 60), text("NEGOCIO", 20)};
+    expectOk(db_->createTable(p), "PRODUCTOS");
+  }
+
+  // Adds a line; answers its idComanda.
+  int32_t add(const Linea& l) {
+    if (!db_) return 0;
+    std::vector<jet::Value> row = {
+        jet::Value::null(),
+        jet::Value::text(l.idMesa),
+        jet::Value::longValue(l.minuto),
+        opt(l.nombre),
+        jet::Value::dbl(l.cantidad),
+        opt(l.negocio),
+        opt(l.detalle),
+        jet::Value::text(""),
+        jet::Value::text(""),
+        jet::Value::text("ana"),
+        jet::Value::text(l.estado),
+        jet::Value::text(l.concepto),
+        jet::Value::text(l.despCoc),
+        opt(l.tin),
+        jet::Value::longValue(0),
+        jet::Value::text(""),
+        jet::Value::longValue(0),
+        l.fecha ? jet::Value::dateTime(jet::DateTime{*l.fecha}) : jet::Value::null()};
+    int32_t id = 0;
+    auto r = db_->insertRow("COMANDAS", std::move(row), &id);
+    EXPECT_TRUE(r.isOk()) << (r ? "" : r.error().description);
+    return id;
+  }
+
+  void addProducto(const std::string& nombre, const std::optional<std::string>& negocio) {
+    if (!db_) return;
+    auto r =
+        db_->insertRow("PRODUCTOS", {jet::Value::null(), jet::Value::text(nombre), opt(negocio)});
+    EXPECT_TRUE(r.isOk()) << (r ? "" : r.error().description);
+  }
+
+  // Closes the file so the code under test opens it as the board does.
+  void close() { db_.reset(); }
+  const std::string& path() const { return path_; }
+
+ private:
+  static void expectOk(const jet::Status& s, const char* what) {
+    EXPECT_TRUE(s.isOk()) << what << ": " << s.description();
+  }
+  std::string path_;
+  std::unique_ptr<jet::Database> db_;
+};
+
+}  // namespace testdb
