@@ -1,0 +1,251 @@
+// The board form's widgets, kept in step with the Tablero they show.
+#include "board/fmr_inicio.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "board/ctl_reloj.h"
+#include "ui/flex_grid.h"
+#include "ui/text_measure.h"
+#include "ui/twips.h"
+#include "ui/wave_player.h"
+
+namespace board {
+
+namespace {
+
+void fondo(QWidget* w, ui::Color color) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, ui::qtColor(color));
+  w->setPalette(p);
+  w->setAutoFillBackground(true);
+}
+
+QFont fuenteBoton(double puntos) {
+  QFont f("Arial");
+  f.setStyleHint(QFont::SansSerif);
+  f.setPointSizeF(puntos);
+  f.setBold(true);
+  return f;
+}
+
+void colocar(QWidget* w, const ui::TwipsRect& r) {
+  w->setGeometry(ui::twips::toPixels(r));
+  w->setVisible(r.visible);
+}
+
+}  // namespace
+
+fmrInicio::fmrInicio(std::function<std::unique_ptr<Pedidos>()> abrir, QWidget* parent,
+                     ui::SoundDevice* sonido)
+    : QWidget(parent) {
+  if (sonido == nullptr) {
+    sonidoPropio_ = std::make_unique<ui::WavePlayer>();
+    sonido = sonidoPropio_.get();
+  }
+  tablero_ = std::make_unique<Tablero>(std::move(abrir), *sonido);
+
+  frmContenedor_ = new QWidget(this);
+  fondo(frmContenedor_, ui::kWhite);
+  msgListaControl_ = new ui::FlexGrid(&tablero_->msgListaControl, this);
+  connect(msgListaControl_, &ui::FlexGrid::clicked, this,
+          [this](int) { evento([this] { tablero_->msgListaControl_Click(); }); });
+  vscRegla_ = new QScrollBar(Qt::Vertical, this);
+  connect(vscRegla_, &QScrollBar::valueChanged, this, &fmrInicio::onReglaMovida);
+
+  frmAreas_ = new QWidget(this);
+  frmContenedorAreas_ = new QWidget(frmAreas_);
+
+  pctFooter_ = new QWidget(this);
+  fondo(pctFooter_, ui::kLightGrey);
+  cmdPorServir_ = new QPushButton(QStringLiteral("Por Servir"), pctFooter_);
+  cmdPorServir_->setFont(fuenteBoton(13.5));
+  connect(cmdPorServir_, &QPushButton::clicked, this,
+          [this] { evento([this] { tablero_->cmdPorServir_Click(); }); });
+  cmdServido_ = new QPushButton(QStringLiteral("Servido"), pctFooter_);
+  cmdServido_->setFont(fuenteBoton(13.5));
+  connect(cmdServido_, &QPushButton::clicked, this,
+          [this] { evento([this] { tablero_->cmdServido_Click(); }); });
+  reloj_ = new CtlReloj(pctFooter_);
+  reloj_->setColor(ui::kLightGrey);
+  aviso_ = new QLabel(pctFooter_);
+  aviso_->setWordWrap(true);
+  aviso_->setFont(fuenteBoton(11));
+  QPalette rojo = aviso_->palette();
+  rojo.setColor(QPalette::WindowText, ui::qtColor(ui::kRed));
+  aviso_->setPalette(rojo);
+
+  tmrServido_ = new QTimer(this);
+  tmrServido_->setInterval(kIntervaloServidoMs);
+  connect(tmrServido_, &QTimer::timeout, this,
+          [this] { evento([this] { tablero_->tmrServido_Timer(); }); });
+
+  tablero_->Form_Load();
+  render();
+}
+
+fmrInicio::~fmrInicio() = default;
+
+template <typename F>
+void fmrInicio::evento(F&& f) {
+  f();
+  render();
+}
+
+void fmrInicio::fijarTamanoPendientes(int puntos) {
+  ui::FlexGridModel& cabecera = tablero_->msgListaPendientes[0];
+  ui::GridFont font = cabecera.font();
+  font.size = puntos;
+  ui::applyFont(cabecera, font);
+  render();
+}
+
+void fmrInicio::fijarTamanoControl(int puntos) {
+  ui::FlexGridModel& lista = tablero_->msgListaControl;
+  ui::GridFont font = lista.font();
+  font.size = puntos;
+  ui::applyFont(lista, font);
+  lista.setRowHeightMin(2 * lista.rowHeight(0));
+  render();
+}
+
+void fmrInicio::Form_Activate() {
+  evento([this] { tablero_->Form_Activate(); });
+}
+
+void fmrInicio::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  tablero_->Form_Resize(ui::twips::fromPixelsX(width()), ui::twips::fromPixelsY(height()));
+  render();
+}
+
+void fmrInicio::onAreaClicked(int index) {
+  Tablero& t = *tablero_;
+  if (!t.cmdVer.loaded(index)) return;
+  // The toggle takes its new value before the click is handled.
+  t.cmdVer[index].down = !t.cmdVer[index].down;
+  evento([&t, index] { t.cmdVer_Click(static_cast<int16_t>(index)); });
+}
+
+void fmrInicio::onGridClicked(int index) {
+  evento([this, index] { tablero_->msgListaPendientes_Click(static_cast<int16_t>(index)); });
+}
+
+void fmrInicio::onReglaMovida(int value) {
+  tablero_->vscRegla.value = -value;
+  tablero_->vscRegla_Change();
+  frmContenedor_->move(ui::twips::toPixelsX(tablero_->frmContenedor.left),
+                       ui::twips::toPixelsY(tablero_->frmContenedor.top));
+}
+
+ui::FlexGrid* fmrInicio::gridPendientes(int index) const {
+  if (index < 0 || index >= static_cast<int>(msgListaPendientes_.size())) return nullptr;
+  return msgListaPendientes_[index];
+}
+
+QPushButton* fmrInicio::botonArea(int index) const {
+  if (index < 0 || index >= static_cast<int>(cmdVer_.size())) return nullptr;
+  return cmdVer_[index];
+}
+
+void fmrInicio::render() {
+  Tablero& t = *tablero_;
+  setUpdatesEnabled(false);
+
+  // The top strip and its buttons.
+  colocar(frmAreas_, t.frmAreas);
+  colocar(frmContenedorAreas_, t.frmContenedorAreas);
+  while (static_cast<int>(cmdVer_.size()) < t.cmdVer.upperBound()) {
+    int index = static_cast<int>(cmdVer_.size());
+    auto* b = new QPushButton(frmContenedorAreas_);
+    b->setCheckable(true);
+    b->setFont(fuenteBoton(9.75));
+    connect(b, &QPushButton::clicked, this, [this, index] { onAreaClicked(index); });
+    cmdVer_.push_back(b);
+  }
+  while (static_cast<int>(cmdVer_.size()) > t.cmdVer.upperBound()) {
+    delete cmdVer_.back();
+    cmdVer_.pop_back();
+  }
+  for (int i = 0; i < static_cast<int>(cmdVer_.size()); ++i) {
+    if (!t.cmdVer.loaded(i)) {
+      cmdVer_[i]->hide();
+      continue;
+    }
+    const BotonArea& b = t.cmdVer[i];
+    cmdVer_[i]->setText(QString::fromStdString(b.caption));
+    cmdVer_[i]->setChecked(b.down);
+    colocar(cmdVer_[i], b.place);
+  }
+
+  // The pending view: the container and its stacked grids.
+  colocar(frmContenedor_, t.frmContenedor);
+  int elementos = t.msgListaPendientes.upperBound();
+  while (static_cast<int>(msgListaPendientes_.size()) < elementos) {
+    int index = static_cast<int>(msgListaPendientes_.size());
+    auto* g = new ui::FlexGrid(nullptr, frmContenedor_, index);
+    connect(g, &ui::FlexGrid::clicked, this, &fmrInicio::onGridClicked);
+    msgListaPendientes_.push_back(g);
+  }
+  while (static_cast<int>(msgListaPendientes_.size()) > elementos) {
+    delete msgListaPendientes_.back();
+    msgListaPendientes_.pop_back();
+  }
+  for (int i = 0; i < elementos; ++i) {
+    ui::FlexGrid* g = msgListaPendientes_[i];
+    if (!t.msgListaPendientes.loaded(i)) {
+      g->setModel(nullptr);
+      g->hide();
+      continue;
+    }
+    g->setModel(&t.msgListaPendientes[i]);
+    g->syncFromModel();
+  }
+
+  // The scroll bar: its value runs from 0 down to a negative maximum; Qt's
+  // runs upwards, so the sign is turned.
+  vscRegla_->blockSignals(true);
+  vscRegla_->setRange(0, -t.vscRegla.max);
+  vscRegla_->setValue(-t.vscRegla.value);
+  vscRegla_->setSingleStep(1);
+  vscRegla_->setPageStep(
+      std::max(1, (t.form.height - t.frmAreas.height - t.pctFooter.height) / kPasoRegla));
+  vscRegla_->blockSignals(false);
+  colocar(vscRegla_, t.vscRegla.place);
+
+  msgListaControl_->syncFromModel();
+
+  // The footer.
+  colocar(pctFooter_, t.pctFooter);
+  colocar(cmdPorServir_, {120, 120, 1575, 495, true});
+  colocar(cmdServido_, {1800, 120, 1575, 495, true});
+  reloj_->move(ui::twips::toPixelsX(3720), 0);
+  int32_t avisoIzquierda = 3720 + kRelojAncho + 240;
+  colocar(aviso_,
+          {avisoIzquierda, 0, std::max<int32_t>(t.pctFooter.width - avisoIzquierda - 120, 0),
+           t.pctFooter.height, !t.aviso.empty()});
+  aviso_->setText(QString::fromStdString(t.aviso));
+
+  // Bands over the scrolled container, so content slides beneath them.
+  msgListaControl_->raise();
+  vscRegla_->raise();
+  frmAreas_->raise();
+  pctFooter_->raise();
+
+  if (t.tmrServidoEnabled && !tmrServido_->isActive()) tmrServido_->start();
+  if (!t.tmrServidoEnabled && tmrServido_->isActive()) tmrServido_->stop();
+
+  setUpdatesEnabled(true);
+
+  QString caption = QString::fromStdString(t.caption);
+  if (caption != captionShown_) {
+    captionShown_ = caption;
+    setWindowTitle(caption);
+    emit captionChanged(caption);
+  }
+}
+
+}  // namespace board

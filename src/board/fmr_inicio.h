@@ -1,0 +1,95 @@
+// fmrInicio: the kitchen board form on the screen.
+//
+// The form paints the state of its Tablero and forwards the staff's clicks,
+// the refresh timer and its own resizing to it; it decides nothing itself.
+// Every event ends in one render() with updates disabled, so the screen only
+// ever shows a finished board, never one half rebuilt.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QWidget>
+
+#include "board/tablero.h"
+
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace ui {
+class FlexGrid;
+class WavePlayer;
+}  // namespace ui
+
+namespace board {
+
+class CtlReloj;
+
+class fmrInicio : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Loads the form (Form_Load): opens the order store through `abrir` and
+  // lays out the area buttons. Raises what the store raises when the
+  // database can't be opened.
+  explicit fmrInicio(std::function<std::unique_ptr<Pedidos>()> abrir, QWidget* parent = nullptr,
+                     ui::SoundDevice* sonido = nullptr);
+  ~fmrInicio() override;
+
+  Tablero& tablero() { return *tablero_; }
+  // Font sizes applied at start-up: the header grid (copied by every table
+  // grid) and the dispatched list.
+  void fijarTamanoPendientes(int puntos);
+  void fijarTamanoControl(int puntos);
+  void Form_Activate();
+
+  // Paints the board's state; called after every event.
+  void render();
+
+  // The widgets, for the tests and the screenshots.
+  ui::FlexGrid* gridPendientes(int index) const;
+  ui::FlexGrid* gridControl() const { return msgListaControl_; }
+  QPushButton* botonArea(int index) const;
+  QPushButton* botonPorServir() const { return cmdPorServir_; }
+  QPushButton* botonServido() const { return cmdServido_; }
+  QScrollBar* regla() const { return vscRegla_; }
+  QWidget* contenedor() const { return frmContenedor_; }
+  QLabel* aviso() const { return aviso_; }
+  QTimer* timer() const { return tmrServido_; }
+  CtlReloj* reloj() const { return reloj_; }
+
+ signals:
+  void captionChanged(const QString& caption);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void onAreaClicked(int index);
+  void onGridClicked(int index);
+  void onReglaMovida(int value);
+  template <typename F>
+  void evento(F&& f);
+
+  std::unique_ptr<ui::SoundDevice> sonidoPropio_;
+  std::unique_ptr<Tablero> tablero_;
+  QWidget* frmAreas_;
+  QWidget* frmContenedorAreas_;
+  std::vector<QPushButton*> cmdVer_;
+  QWidget* frmContenedor_;
+  std::vector<ui::FlexGrid*> msgListaPendientes_;
+  QScrollBar* vscRegla_;
+  ui::FlexGrid* msgListaControl_;
+  QWidget* pctFooter_;
+  QPushButton* cmdPorServir_;
+  QPushButton* cmdServido_;
+  CtlReloj* reloj_;
+  QLabel* aviso_;
+  QTimer* tmrServido_;
+  QString captionShown_;
+};
+
+}  // namespace board

@@ -1,0 +1,175 @@
+// The grid widget, twips, text measurement, the sound device, the property
+// bag: the platform pieces on the offscreen screen.
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+#include <QImage>
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "ui/flex_grid.h"
+#include "ui/path_lookup.h"
+#include "ui/property_bag.h"
+#include "ui/text_measure.h"
+#include "ui/twips.h"
+#include "ui/wave_player.h"
+
+namespace ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Twips, AnInchIsTheScreensLogicalDpiInPixels) {
+  EXPECT_EQ(twips::toPixelsX(1440), static_cast<int>(std::lround(twips::dpiX())));
+  EXPECT_EQ(twips::fromPixelsY(twips::toPixelsY(2880)), 2880);
+  QRect r = twips::toPixels({1440, 0, 1440, 720, true});
+  EXPECT_EQ(r.left() + r.width(), twips::toPixelsX(2880));
+}
+
+TEST(TextMeasure, WiderTextAndLargerFontsMeasureWider) {
+  GridFont small{"Arial", 9.75, false}, large{"Arial", 20, false};
+  EXPECT_EQ(textWidthTwips(small, ""), 0);
+  EXPECT_LT(textWidthTwips(small, "Cafe"), textWidthTwips(small, "Cafe con leche"));
+  EXPECT_LT(textWidthTwips(small, "Cafe"), textWidthTwips(large, "Cafe"));
+  EXPECT_LT(lineHeightTwips(small), lineHeightTwips(large));
+}
+
+FlexGridModel modelWithLines(int rows, int32_t rowHeight) {
+  GridDesign d;
+  d.mergeCells = MergeCells::Free;
+  d.wordWrap = true;
+  d.font = GridFont{"Arial", 12, false};
+  d.defaultRowHeight = lineHeightTwips(d.font);
+  FlexGridModel g(d);
+  g.setRows(rows);
+  g.setCols(2);
+  g.setColWidth(0, 600);
+  g.setColWidth(1, 3000);
+  for (int r = 0; r < rows; ++r) g.setRowHeight(r, rowHeight);
+  g.place() = {0, 0, 3600, static_cast<int32_t>(g.totalRowHeight()), true};
+  return g;
+}
+
+QImage paint(FlexGrid& w) {
+  w.syncFromModel();
+  QImage image(w.size(), QImage::Format_RGB32);
+  w.render(&image);
+  return image;
+}
+
+TEST(FlexGridWidget, TextFarBelowTheRowNeverShowsEvenAcrossAMergedRun) {
+  std::string hidden;
+  for (int i = 0; i < 61; ++i) hidden += "\r\n";
+  hidden += "Cod: 12345";
+  // Ten rows of two lines each: the merged run is taller than the text's
+  // 63 lines would need only if the tag were laid out across the whole run.
+  int32_t twoLines = 2 * lineHeightTwips(GridFont{"Arial", 12, false});
+  FlexGridModel shown = modelWithLines(40, twoLines);
+  FlexGridModel plain = modelWithLines(40, twoLines);
+  for (int r = 0; r < 40; ++r) {
+    shown.setText(r, 1, "15 Minutos\r\n2 Cafe" + hidden);
+    plain.setText(r, 1, "15 Minutos\r\n2 Cafe");
+  }
+  shown.setColMerge(1, true);
+  plain.setColMerge(1, true);
+  FlexGrid a(&shown), b(&plain);
+  // Both columns merge into one run of 40 rows; the tag adds nothing seen.
+  EXPECT_EQ(paint(a), paint(b));
+  // Without the line breaks the tag would sit on the third line and show.
+  FlexGridModel visible = modelWithLines(40, twoLines * 2);
+  FlexGridModel visibleNoTag = modelWithLines(40, twoLines * 2);
+  for (int r = 0; r < 40; ++r) {
+    visible.setText(r, 1, "15 Minutos\r\n2 Cafe\r\nCod: 12345");
+    visibleNoTag.setText(r, 1, "15 Minutos\r\n2 Cafe");
+  }
+  FlexGrid c(&visible), d(&visibleNoTag);
+  EXPECT_NE(paint(c), paint(d));
+}
+
+TEST(FlexGridWidget, AClickMakesTheCellCurrentBeforeItIsReported) {
+  FlexGridModel g = modelWithLines(3, 600);
+  FlexGrid w(&g, nullptr, 4);
+  w.syncFromModel();
+  int seenRow = -1, seenCol = -1, seenIndex = -1;
+  QObject::connect(&w, &FlexGrid::clicked, [&](int index) {
+    seenRow = g.row();
+    seenCol = g.col();
+    seenIndex = index;
+  });
+  QPoint inCell(twips::toPixelsX(600 + 100), twips::toPixelsY(600 * 2 + 100));
+  QPoint cell = w.cellAt(inCell);
+  w.clickCell(cell.y(), cell.x());
+  EXPECT_EQ(seenRow, 2);
+  EXPECT_EQ(seenCol, 1);
+  EXPECT_EQ(seenIndex, 4);
+  EXPECT_EQ(w.cellAt(QPoint(5000, 5)), QPoint(-1, -1));
+}
+
+TEST(FlexGridWidget, CellsPaintTheirBackgroundColourRedInTheLowByte) {
+  FlexGridModel g = modelWithLines(1, 600);
+  g.setRow(0);
+  g.setCol(1);
+  g.setCellBackColor(kRed);
+  FlexGrid w(&g);
+  QImage image = paint(w);
+  EXPECT_EQ(image.pixelColor(twips::toPixelsX(3000), twips::toPixelsY(300)), QColor(255, 0, 0));
+  EXPECT_EQ(qtColor(kGreen), QColor(0, 255, 0));
+  EXPECT_EQ(qtColor(12640511), QColor(255, 224, 192));
+}
+
+class TempDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("cocina-ui-" + std::to_string(::getpid()));
+    fs::create_directories(dir_ / "sonido");
+    std::ofstream(dir_ / "sonido" / "prhelp.wav") << "RIFF";
+    old_ = fs::current_path();
+    fs::current_path(dir_);
+  }
+  void TearDown() override {
+    fs::current_path(old_);
+    fs::remove_all(dir_);
+  }
+  fs::path dir_, old_;
+};
+
+TEST_F(TempDir, TheSoundFileIsFoundWithBackslashesAndWhateverTheCase) {
+  std::optional<std::string> found = findPathIgnoringCase("Sonido\\PrHelp.WAV");
+  ASSERT_TRUE(found);
+  EXPECT_EQ(fs::path(*found).filename(), "prhelp.wav");
+  EXPECT_FALSE(findPathIgnoringCase("Sonido\\Otro.WAV"));
+  EXPECT_FALSE(findPathIgnoringCase(""));
+}
+
+TEST_F(TempDir, ThePlayerIsHarmlessWithoutAFileAndOpensOneThatExists) {
+  WavePlayer player;
+  player.command("play");  // nothing open yet
+  player.setFileName("");
+  player.command("open");
+  EXPECT_EQ(player.openedFile(), "");
+  player.setFileName("Sonido\\PrHelp.WAV");
+  for (const char* c : {"stop", "close", "open", "play"}) player.command(c);
+  EXPECT_NE(player.openedFile(), "");
+  player.command("close");
+  EXPECT_EQ(player.openedFile(), "");
+  player.command("rewind");  // unknown commands do nothing
+}
+
+TEST(PropertyBag, AValueEqualToItsDefaultIsNotStored) {
+  PropertyBag bag;
+  bag.write("Titulo", std::string("Titulo"), std::string("Titulo"));
+  bag.write("color", int32_t{16711680}, int32_t{16711680});
+  EXPECT_EQ(bag.size(), 0u);
+  bag.write("color", int32_t{14737632}, int32_t{16711680});
+  EXPECT_TRUE(bag.contains("Color"));  // names are one whatever the case
+  EXPECT_EQ(std::get<int32_t>(bag.read("COLOR", int32_t{0})), 14737632);
+  EXPECT_EQ(std::get<bool>(bag.read("estado", true)), true);
+  // A stored value of another type reads as the default.
+  EXPECT_EQ(std::get<std::string>(bag.read("color", std::string("x"))), "x");
+}
+
+}  // namespace
+}  // namespace ui
