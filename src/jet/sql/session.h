@@ -21,9 +21,10 @@
 namespace jet::sql {
 
 struct ResultColumn {
-  std::string name;                       // the alias, or the column's own name
-  ValueType type = ValueType::Null;       // type of the values (Null if all rows are null)
-  ColumnType columnType = ColumnType::Text;  // storage type, for a column read straight from a table
+  std::string name;                  // the alias, or the column's own name
+  ValueType type = ValueType::Null;  // type of the values (Null if all rows are null)
+  ColumnType columnType =
+      ColumnType::Text;  // storage type, for a column read straight from a table
   uint16_t size = 0;
 };
 

@@ -1,0 +1,32 @@
+// Running parsed statements over a Database. The Session (session.h) owns
+// the parse and the identity; these functions do the work of each kind.
+#pragma once
+
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/sql/ast.h"
+#include "jet/sql/session.h"
+
+namespace jet::sql {
+
+struct ExecContext {
+  Database& db;
+  const std::vector<Value>& params;
+  Value identity;  // what @@IDENTITY answers now
+  int textBytesPerChar = 2;
+};
+
+Result<StatementResult> runQuery(Query& q, ExecContext& ctx);
+
+// Each write runs inside its own transaction level; `*newIdentity` receives
+// the AutoNumber an insert took.
+Result<StatementResult> runInsert(Insert& ins, ExecContext& ctx, Value* newIdentity);
+Result<StatementResult> runUpdate(Update& up, ExecContext& ctx);
+Result<StatementResult> runDelete(Delete& del, ExecContext& ctx);
+Result<StatementResult> runCreateTable(CreateTable& ct, ExecContext& ctx);
+
+// The table's definition, or the provider's "table not found" error.
+Result<TableSchema> findTable(Database& db, const std::string& name);
+
+}  // namespace jet::sql

@@ -1,0 +1,41 @@
+// The Session: parse, check the parameters, run, remember the identity.
+#include "jet/sql/session.h"
+
+#include "jet/sql/errors.h"
+#include "jet/sql/executor.h"
+#include "jet/sql/parser.h"
+
+namespace jet::sql {
+
+struct Session::Impl {
+  Value identity;  // Null until this session's first insert into a table with an AutoNumber
+};
+
+Session::Session(Database& db) : db_(db), impl_(std::make_unique<Impl>()) {}
+Session::~Session() = default;
+
+Value Session::lastIdentity() const {
+  return impl_->identity;
+}
+
+Result<StatementResult> Session::execute(std::string_view sql, const std::vector<Value>& params) {
+  const int bytesPerChar = db_.format() == FileFormat::Jet3 ? 1 : 2;
+  auto parsed = parse(sql, bytesPerChar);
+  if (!parsed) return parsed.status();
+  Statement& st = parsed.value();
+  if (static_cast<size_t>(st.parameterCount) > params.size()) return errors::missingParameter();
+
+  // @@IDENTITY answers 0 before any insert, as the Access engine does.
+  ExecContext ctx{db_, params, impl_->identity.isNull() ? Value::longValue(0) : impl_->identity,
+                  bytesPerChar};
+  switch (st.kind) {
+    case StatementKind::Query: return runQuery(st.query, ctx);
+    case StatementKind::Insert: return runInsert(st.insert, ctx, &impl_->identity);
+    case StatementKind::Update: return runUpdate(st.update, ctx);
+    case StatementKind::Delete: return runDelete(st.del, ctx);
+    case StatementKind::CreateTable: return runCreateTable(st.create, ctx);
+  }
+  return errors::invalidStatement();
+}
+
+}  // namespace jet::sql

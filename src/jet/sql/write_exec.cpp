@@ -1,0 +1,197 @@
+// INSERT, UPDATE, DELETE and CREATE TABLE.
+//
+// Each statement is all or nothing: it opens a transaction level of its own
+// and rolls it back on the first failure, so an update that fails on its
+// tenth row leaves the first nine as they were. UPDATE and DELETE find their
+// rows first and write after the read is over, since a write invalidates an
+// open cursor; every new value is computed from the row as it was read.
+#include <algorithm>
+
+#include "jet/sql/binder.h"
+#include "jet/sql/errors.h"
+#include "jet/sql/eval.h"
+#include "jet/sql/executor.h"
+#include "jet/sql/table_scan.h"
+#include "jet/sql/value_ops.h"
+#include "jet/text.h"
+
+namespace jet::sql {
+
+namespace {
+
+// Runs `work` inside a transaction level: commit on success, rollback on failure.
+template <class F>
+Status transaction(Database& db, F work) {
+  auto level = db.begin();
+  if (!level) return level.status();
+  Status s = work();
+  if (!s) {
+    (void)db.rollback();
+    return s;
+  }
+  return db.commit();
+}
+
+EvalContext contextFor(const ExecContext& ctx, const std::vector<Value>* row) {
+  EvalContext e;
+  e.row = row;
+  e.params = &ctx.params;
+  e.identity = ctx.identity;
+  return e;
+}
+
+struct Found {
+  RowId id;
+  std::vector<Value> row;
+};
+
+// The rows of `table` that `where` picks (all when null), values by the binding's slots.
+Result<std::vector<Found>> findRows(ExecContext& ctx, const std::string& table, Binding& binding,
+                                    Expr* where) {
+  ScanRequest request;
+  request.table = table;
+  request.columns = binding.columns;
+  request.filterSlots.assign(request.columns.size(), false);
+  if (where) {
+    forEachPlainColumn(
+        *where, [&](const Expr& c) { request.filterSlots[static_cast<size_t>(c.slot)] = true; });
+    request.filter = [&](const std::vector<Value>& row) {
+      return holds(*where, contextFor(ctx, &row));
+    };
+  }
+  std::vector<Found> found;
+  Status s = scanTable(ctx.db, request, [&](RowId id, const std::vector<Value>& row) {
+    found.push_back(Found{id, row});
+    return Status::ok();
+  });
+  if (!s) return s;
+  return found;
+}
+
+}  // namespace
+
+Result<StatementResult> runInsert(Insert& ins, ExecContext& ctx, Value* newIdentity) {
+  auto schema = findTable(ctx.db, ins.table);
+  if (!schema) return schema.status();
+  const TableSchema& t = schema.value();
+  std::vector<int> targets;
+  if (ins.columns.empty()) {
+    for (size_t c = 0; c < t.columns.size(); ++c) targets.push_back(static_cast<int>(c));
+  } else {
+    for (const auto& name : ins.columns) {
+      int c = t.findColumn(name);
+      if (c < 0) return errors::unknownDestinationColumn(name);
+      if (std::find(targets.begin(), targets.end(), c) != targets.end())
+        return errors::syntax("INSERT INTO");
+      targets.push_back(c);
+    }
+  }
+  if (targets.size() != ins.values.size()) return errors::valueCountMismatch();
+
+  Binding none;
+  BindOptions options{t.name, "", nullptr, ""};
+  std::vector<Value> row(t.columns.size());
+  EvalContext ev = contextFor(ctx, nullptr);
+  for (size_t i = 0; i < targets.size(); ++i) {
+    JET_TRY(bindExpr(*ins.values[i], none, options));
+    auto v = evaluate(*ins.values[i], ev);
+    if (!v) return v.status();
+    const ColumnDef& def = t.columns[static_cast<size_t>(targets[i])];
+    auto stored = convertForColumn(v.value(), def, ctx.textBytesPerChar);
+    if (!stored) return stored.status();
+    row[static_cast<size_t>(targets[i])] = std::move(stored.value());
+  }
+  bool hasAutoNumber = std::any_of(t.columns.begin(), t.columns.end(), [](const ColumnDef& c) {
+    return c.autoNumber && c.type == ColumnType::Long;
+  });
+  int32_t autoNumber = 0;
+  Status s = transaction(ctx.db, [&]() -> Status {
+    auto placed = ctx.db.insertRow(t.name, std::move(row), &autoNumber);
+    return placed.status();
+  });
+  if (!s) return s;
+  if (hasAutoNumber && newIdentity) *newIdentity = Value::longValue(autoNumber);
+  StatementResult r;
+  r.rowsAffected = 1;
+  return r;
+}
+
+Result<StatementResult> runUpdate(Update& up, ExecContext& ctx) {
+  auto schema = findTable(ctx.db, up.table);
+  if (!schema) return schema.status();
+  const TableSchema& t = schema.value();
+  Binding binding;
+  binding.schema = &t;
+  BindOptions options{t.name, "", nullptr, "WHERE"};
+  std::vector<int> targets;
+  for (auto& a : up.assignments) {
+    int c = t.findColumn(a.column);
+    if (c < 0) return errors::missingParameter();
+    if (t.columns[static_cast<size_t>(c)].autoNumber) return errors::syntax("UPDATE");
+    targets.push_back(c);
+    JET_TRY(bindExpr(*a.value, binding, options));
+  }
+  if (up.where) JET_TRY(bindExpr(*up.where, binding, options));
+
+  auto found = findRows(ctx, t.name, binding, up.where.get());
+  if (!found) return found.status();
+  // Every new value first, from the rows as read; then the writes.
+  std::vector<std::vector<std::pair<int, Value>>> changes;
+  changes.reserve(found.value().size());
+  for (const Found& f : found.value()) {
+    EvalContext ev = contextFor(ctx, &f.row);
+    std::vector<std::pair<int, Value>> change;
+    for (size_t i = 0; i < up.assignments.size(); ++i) {
+      auto v = evaluate(*up.assignments[i].value, ev);
+      if (!v) return v.status();
+      auto stored = convertForColumn(v.value(), t.columns[static_cast<size_t>(targets[i])],
+                                     ctx.textBytesPerChar);
+      if (!stored) return stored.status();
+      change.emplace_back(targets[i], std::move(stored.value()));
+    }
+    changes.push_back(std::move(change));
+  }
+  Status s = transaction(ctx.db, [&]() -> Status {
+    for (size_t i = 0; i < changes.size(); ++i) {
+      auto placed = ctx.db.updateRow(t.name, found.value()[i].id, changes[i]);
+      if (!placed) return placed.status();
+    }
+    return Status::ok();
+  });
+  if (!s) return s;
+  StatementResult r;
+  r.rowsAffected = static_cast<int64_t>(changes.size());
+  return r;
+}
+
+Result<StatementResult> runDelete(Delete& del, ExecContext& ctx) {
+  auto schema = findTable(ctx.db, del.table);
+  if (!schema) return schema.status();
+  const TableSchema& t = schema.value();
+  Binding binding;
+  binding.schema = &t;
+  BindOptions options{t.name, "", nullptr, "WHERE"};
+  if (del.where) JET_TRY(bindExpr(*del.where, binding, options));
+  auto found = findRows(ctx, t.name, binding, del.where.get());
+  if (!found) return found.status();
+  Status s = transaction(ctx.db, [&]() -> Status {
+    for (const Found& f : found.value()) JET_TRY(ctx.db.deleteRow(t.name, f.id));
+    return Status::ok();
+  });
+  if (!s) return s;
+  StatementResult r;
+  r.rowsAffected = static_cast<int64_t>(found.value().size());
+  return r;
+}
+
+Result<StatementResult> runCreateTable(CreateTable& ct, ExecContext& ctx) {
+  auto names = ctx.db.tableNames(true);
+  if (!names) return names.status();
+  for (const auto& n : names.value())
+    if (equalsIgnoreCase(n, ct.schema.name)) return errors::tableExists(ct.schema.name);
+  Status s = transaction(ctx.db, [&]() { return ctx.db.createTable(ct.schema); });
+  if (!s) return s;
+  return StatementResult{};
+}
+
+}  // namespace jet::sql
