@@ -1,0 +1,415 @@
+// The kitchen board as the staff use it: areas chosen, lines shown, marked,
+// dispatched and sent back, alerts sounded, on an order store in memory.
+#include "board/tablero.h"
+
+#include <gtest/gtest.h>
+
+#include "board/mod_tabla.h"
+#include "board/pedidos_de_prueba.h"
+
+namespace board {
+namespace {
+
+class TableroTest : public ::testing::Test {
+ protected:
+  TableroTest()
+      : tablero([this] { return std::unique_ptr<Pedidos>(new Envoltura(pedidos)); }, sonido) {}
+
+  // The board owns its store; the test keeps the real one to stage lines.
+  struct Envoltura : Pedidos {
+    explicit Envoltura(PedidosDePrueba& p) : p(p) {}
+    PedidosDePrueba& p;
+    std::vector<std::string> getAreas() override { return p.getAreas(); }
+    std::vector<clsMesa> getPendientes(const std::vector<std::string>& a) override {
+      return p.getPendientes(a);
+    }
+    void setDespachar1(int32_t id) override { p.setDespachar1(id); }
+    void setDespachar2(int32_t id) override { p.setDespachar2(id); }
+    void setDesmarcarNuevo(int32_t id) override { p.setDesmarcarNuevo(id); }
+    void devolverProducto(int32_t id) override { p.devolverProducto(id); }
+    std::vector<LineaDespachada> getAllPendienteRs() override { return p.getAllPendienteRs(); }
+  };
+
+  void cargar(int32_t ancho = 12000, int32_t alto = 9000) {
+    tablero.Form_Load();
+    tablero.Form_Resize(ancho, alto);
+  }
+  void elegir(std::initializer_list<int> botones) {
+    for (int b : botones) {
+      tablero.cmdVer[b].down = !tablero.cmdVer[b].down;
+      tablero.cmdVer_Click(static_cast<int16_t>(b));
+    }
+  }
+  ui::FlexGridModel& grid(int i) { return tablero.msgListaPendientes[i]; }
+  void clic(int index, int fila, int col) {
+    grid(index).setCol(col);
+    grid(index).setRow(fila);
+    tablero.msgListaPendientes_Click(static_cast<int16_t>(index));
+  }
+
+  PedidosDePrueba pedidos;
+  SonidoGrabado sonido;
+  Tablero tablero;
+};
+
+TEST_F(TableroTest, FourAreasShareTheStripInEqualButtons) {
+  cargar(12000);
+  ASSERT_EQ(tablero.cmdVer.count(), 4);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(tablero.cmdVer[i].caption, pedidos.areas[i]);
+    EXPECT_EQ(tablero.cmdVer[i].place.width, 3000);
+    EXPECT_EQ(tablero.cmdVer[i].place.left, 3000 * i);
+    EXPECT_EQ(tablero.cmdVer[i].place.height, 855);
+    EXPECT_FALSE(tablero.cmdVer[i].down);
+  }
+  tablero.Form_Resize(8000, 6000);
+  EXPECT_EQ(tablero.cmdVer.count(), 4);  // re-placed, not created again
+  EXPECT_EQ(tablero.cmdVer[3].place.left, 6000);
+}
+
+TEST_F(TableroTest, ButtonsInSeveralRowsWrapUnderTheFirst) {
+  ui::ControlArray<BotonArea> botones(BotonArea{}, [](const BotonArea& b) { return b; });
+  Tablero::calculaBotones(botones, {0, 0, 9000, 1000, true}, 5, 0, 2, false);
+  ASSERT_EQ(botones.count(), 5);
+  EXPECT_EQ(botones[0].place.width, 3000);
+  EXPECT_EQ(botones[2].place.left, 6000);
+  EXPECT_EQ(botones[3].place.left, 0);
+  EXPECT_EQ(botones[3].place.top, 500);
+  Tablero::calculaBotones(botones, {0, 0, 9000, 1000, true}, 0, 0, 1, false);
+  EXPECT_EQ(botones.count(), 5);  // no buttons asked: nothing changes
+}
+
+TEST_F(TableroTest, ResizingPlacesTheBandsAndKeepsTheHeaderToOneRow) {
+  cargar(12000, 9000);
+  EXPECT_EQ(tablero.frmContenedor.top, 855);
+  EXPECT_EQ(tablero.frmContenedor.width, 12000 - 495);
+  EXPECT_EQ(tablero.frmContenedor.height, 9000 - 855 - 735);
+  EXPECT_EQ(tablero.vscRegla.place.left, 12000 - 495);
+  EXPECT_EQ(tablero.msgListaControl.place().width, 12000);
+  EXPECT_EQ(grid(0).rows(), 1);
+  EXPECT_EQ(grid(0).place().width, tablero.frmContenedor.width);
+  tablero.vscRegla.value = -3;
+  tablero.vscRegla_Change();
+  EXPECT_EQ(tablero.frmContenedor.top, 855 - 3 * 480);
+  tablero.vscRegla.value = 0;
+  tablero.vscRegla_Change();
+  EXPECT_EQ(tablero.frmContenedor.top, 855);  // directly under the strip
+  tablero.vscRegla.value = -100000;           // far beyond 16 bits of twips
+  tablero.vscRegla_Change();
+  EXPECT_EQ(tablero.frmContenedor.top, 855 - 48000000);
+}
+
+TEST_F(TableroTest, ChoosingAreasMakesTheHeaderColumns) {
+  cargar(12000);
+  elegir({0, 2});
+  EXPECT_EQ(tablero.areasSeleccionadas, (std::vector<std::string>{"BAR", "PIZZA"}));
+  ASSERT_EQ(grid(0).cols(), 3);
+  EXPECT_EQ(grid(0).text(0, 1), "BAR");
+  EXPECT_EQ(grid(0).alignmentAt(0, 2), ui::Alignment::CenterCenter);
+  EXPECT_EQ(grid(0).colWidth(0), 1500);
+  // (11505 - 1800) / 2 = 4852.5, a half to the even neighbour.
+  EXPECT_EQ(grid(0).colWidth(1), 4852);
+  elegir({0, 2});  // both up again: no area column, the last choice is kept
+  EXPECT_EQ(grid(0).cols(), 1);
+  EXPECT_EQ(tablero.areasSeleccionadas, (std::vector<std::string>{"PIZZA"}));
+}
+
+TEST_F(TableroTest, ARefreshWritesEachLineWithItsMinutesDetailsAndHiddenTag) {
+  pedidos.lineas = {{"7", "BAR", 31, 15, -2, "Cafe", "Sin azucar\r\n  \r\nCaliente"}};
+  cargar();
+  elegir({0});
+  ASSERT_EQ(tablero.msgListaPendientes.count(), 2);
+  ui::FlexGridModel& g = grid(1);
+  EXPECT_EQ(g.text(0, 0), "7");
+  EXPECT_EQ(g.text(0, 1), "15 Minutos\r\n2 Cafe\r\n-> Sin azucar\r\n-> Caliente" +
+                              Tablero::saltosOcultos() + "Cod: 31");
+  EXPECT_EQ(Tablero::saltosOcultos().size(), 122u);
+  EXPECT_EQ(tablero.caption, kCaptionPorServir);
+  EXPECT_TRUE(tablero.frmContenedor.visible);
+  EXPECT_FALSE(tablero.msgListaControl.place().visible);
+  // Four visible lines: the row is four header rows tall, the tag not counted.
+  EXPECT_EQ(g.rowHeight(0), 4 * grid(0).rowHeight(0));
+  EXPECT_EQ(g.place().height, g.rowHeight(0));
+  EXPECT_EQ(g.place().top, grid(0).place().top + grid(0).place().height);
+}
+
+TEST_F(TableroTest, RowsGrowToTheirTallestCellAndEmptyCellsTakeTheLineAbove) {
+  pedidos.lineas = {{"3", "BAR", 1, 4, 1, "Agua"},
+                    {"3", "COCINA", 2, 4, 1, "Sopa", "Grande\r\nSin sal\r\nPan"},
+                    {"3", "BAR", 3, 4, 1, "Jugo"}};
+  cargar();
+  elegir({0, 1});
+  ui::FlexGridModel& g = grid(1);
+  ASSERT_EQ(g.rows(), 2);
+  int32_t linea = grid(0).rowHeight(0);
+  EXPECT_EQ(g.rowHeight(0), 5 * linea);  // the soup's five lines, not the water's two
+  EXPECT_EQ(g.rowHeight(1), 2 * linea);  // the juice's minutes and name
+  EXPECT_EQ(g.text(1, 0), "3");
+  EXPECT_EQ(g.text(1, 2), g.text(0, 2));  // the soup runs down its column
+  EXPECT_TRUE(g.colMerge(2));
+  EXPECT_EQ(g.place().height, 7 * linea);
+}
+
+TEST_F(TableroTest, TablesAlternateGreenAndWhiteAndPreparedLinesStayRed) {
+  pedidos.lineas = {{"1", "BAR", 1}, {"2", "BAR", 2}, {"3", "BAR", 3}};
+  pedidos.lineas[1].despcoc = "P";
+  cargar();
+  elegir({0});
+  ASSERT_EQ(tablero.msgListaPendientes.count(), 4);
+  EXPECT_EQ(grid(1).backColorAt(0, 0), ui::kGreen);
+  EXPECT_EQ(grid(1).backColorAt(0, 1), ui::kGreen);
+  EXPECT_EQ(grid(2).backColorAt(0, 0), ui::kWhite);
+  EXPECT_EQ(grid(2).backColorAt(0, 1), ui::kRed);
+  EXPECT_EQ(grid(3).backColorAt(0, 1), ui::kGreen);
+}
+
+TEST_F(TableroTest, TheScrollBarShowsOnlyWhenTheTablesOutgrowTheFreeHeight) {
+  for (int i = 0; i < 3; ++i) pedidos.lineas.push_back({std::to_string(i + 1), "BAR", i + 1});
+  cargar(12000, 20000);
+  elegir({0});
+  EXPECT_FALSE(tablero.vscRegla.place.visible);
+  int32_t contenido = tablero.frmContenedor.height;
+  int32_t bandas = tablero.frmAreas.height + tablero.pctFooter.height;
+  tablero.Form_Resize(12000, contenido + bandas);  // exactly the free height
+  tablero.refrescaPendientes();
+  EXPECT_FALSE(tablero.vscRegla.place.visible);
+  EXPECT_EQ(tablero.vscRegla.value, 0);
+  tablero.Form_Resize(12000, contenido + bandas - 1);  // one twip short
+  tablero.refrescaPendientes();
+  EXPECT_TRUE(tablero.vscRegla.place.visible);
+  EXPECT_EQ(tablero.vscRegla.max, 0);  // -1/480 rounds to 0
+  tablero.Form_Resize(12000, contenido + bandas - 1000);
+  tablero.refrescaPendientes();
+  EXPECT_EQ(tablero.vscRegla.max, -2);  // -1000/480 = -2.08
+  tablero.vscRegla.value = -2;
+  tablero.vscRegla_Change();
+  tablero.refrescaPendientes();
+  EXPECT_EQ(tablero.vscRegla.value, -2);  // the scroll position carries over
+}
+
+TEST_F(TableroTest, ClicksOnTheHeaderTheTableColumnOrAnEmptyCellDoNothing) {
+  pedidos.lineas = {{"5", "BAR", 9}};
+  cargar();
+  elegir({0, 1});
+  size_t refrescos = pedidos.pedidasAreas.size();
+  clic(0, 0, 1);
+  clic(1, 0, 0);
+  clic(1, 0, 2);  // COCINA has no line for table 5
+  EXPECT_TRUE(pedidos.marcas.empty());
+  EXPECT_EQ(pedidos.pedidasAreas.size(), refrescos);  // and no refresh
+}
+
+TEST_F(TableroTest, AFirstClickMarksTheLineAndASecondDispatchesIt) {
+  pedidos.lineas = {{"5", "BAR", 9}, {"5", "BAR", 10}};
+  cargar();
+  elegir({0});
+  clic(1, 0, 1);
+  EXPECT_EQ(pedidos.marcas, (std::vector<std::string>{"1:9"}));
+  EXPECT_EQ(grid(1).backColorAt(0, 1), ui::kRed);
+  clic(1, 0, 1);
+  EXPECT_EQ(pedidos.marcas.back(), "2:9");
+  ASSERT_EQ(tablero.msgListaPendientes.count(), 2);
+  EXPECT_NE(grid(1).text(0, 1).find("Cod: 10"), std::string::npos);  // line 9 left
+  EXPECT_EQ(grid(1).rows(), 1);
+}
+
+TEST_F(TableroTest, AClickOnACopiedCellAsksForTheFirstMarkOfItsLine) {
+  pedidos.lineas = {{"5", "BAR", 1}, {"5", "COCINA", 2}, {"5", "COCINA", 3}};
+  pedidos.lineas[0].despcoc = "P";
+  cargar();
+  elegir({0, 1});
+  ASSERT_EQ(grid(1).rows(), 2);
+  clic(1, 1, 1);  // the copy of the red BAR line has the table colour
+  EXPECT_EQ(pedidos.marcas, (std::vector<std::string>{"1:1"}));
+  EXPECT_EQ(pedidos.buscar(1)->despcoc, "P");  // already prepared: unchanged
+}
+
+TEST_F(TableroTest, NewLinesSoundOnceEachWithTheFiveCommandsInOrder) {
+  pedidos.lineas = {{"1", "BAR", 1}, {"2", "BAR", 2}};
+  pedidos.lineas[0].tin = "O";
+  pedidos.lineas[1].tin = "O";
+  cargar();
+  tablero.Form_Activate();  // first refresh before the sound is set
+  EXPECT_EQ(tablero.sonidoActual, "Sonido\\PrHelp.WAV");
+  EXPECT_TRUE(sonido.ordenes.empty());  // no area chosen yet
+  elegir({0});
+  std::vector<std::string> una = {"stop", "close", "archivo Sonido\\PrHelp.WAV", "open", "play"};
+  std::vector<std::string> dos = una;
+  dos.insert(dos.end(), una.begin(), una.end());
+  EXPECT_EQ(sonido.ordenes, dos);
+  EXPECT_EQ(pedidos.marcas, (std::vector<std::string>{"X:1", "X:2"}));
+  tablero.tmrServido_Timer();
+  EXPECT_EQ(sonido.ordenes.size(), 10u);  // announced: no second sound
+}
+
+TEST_F(TableroTest, NothingRefreshesOrSoundsWhileTheDispatchedListIsShown) {
+  cargar();
+  elegir({0});
+  tablero.cmdServido_Click();
+  EXPECT_FALSE(tablero.tmrServidoEnabled);
+  EXPECT_FALSE(tablero.frmContenedor.visible);
+  EXPECT_FALSE(tablero.vscRegla.place.visible);
+  EXPECT_TRUE(tablero.msgListaControl.place().visible);
+  pedidos.lineas = {{"1", "BAR", 1}};
+  pedidos.lineas[0].tin = "O";
+  // The form runs the timer only while it is enabled; Por Servir restarts it.
+  tablero.cmdPorServir_Click();
+  EXPECT_TRUE(tablero.tmrServidoEnabled);
+  EXPECT_EQ(sonido.ordenes.size(), 5u);
+  EXPECT_FALSE(tablero.msgListaControl.place().visible);
+}
+
+TEST_F(TableroTest, TheDispatchedListShowsTitlesWidthsAndEachLine) {
+  LineaDespachada l;
+  l.idmesa = "10";
+  l.cantidad = -2.0;
+  l.nombreproducto = "Cafe";
+  l.detalle = "A";
+  l.detalle1 = ado::Variant::null();
+  l.detalle2 = "B";
+  l.nick = "Mariajose1";
+  l.tdc = int32_t{12};
+  l.tdm = int32_t{3};
+  l.idcomanda = int32_t{44};
+  LineaDespachada positiva = l;
+  positiva.cantidad = 3.0;
+  positiva.nick = ado::Variant::null();
+  positiva.idcomanda = int32_t{45};
+  pedidos.despachadas = {l, positiva};
+  cargar(12000);
+  tablero.cmdServido_Click();
+  ui::FlexGridModel& g = tablero.msgListaControl;
+  EXPECT_EQ(tablero.caption, kCaptionDespachados);
+  ASSERT_EQ(g.rows(), 3);
+  ASSERT_EQ(g.cols(), 7);
+  const char* titulos[] = {"Mesa", "Cantidad", "Producto", "Detalle", "Mesero", "Espera", "Codigo"};
+  for (int c = 0; c < 7; ++c) EXPECT_EQ(g.text(0, c), titulos[c]);
+  int32_t anchos[] = {1000, 1200, 12000 - 6600, 2500, 1500, 0, 0};
+  for (int c = 0; c < 7; ++c) EXPECT_EQ(g.colWidth(c), anchos[c]);
+  EXPECT_EQ(g.text(1, 1), "2");
+  EXPECT_EQ(g.text(1, 3), "AB");
+  EXPECT_EQ(g.text(1, 4), "Mariajo");
+  EXPECT_EQ(g.text(1, 5), "12/ 3");
+  EXPECT_EQ(g.text(1, 6), "44");
+  EXPECT_EQ(g.text(2, 1), "-3");
+  EXPECT_EQ(g.text(2, 4), "");
+  EXPECT_EQ(g.backColorAt(1, 0), kColorDespachado);
+  EXPECT_EQ(g.alignmentAt(2, 6), ui::Alignment::LeftCenter);
+  // formatoTabla: a white bold centred title row 800 high.
+  EXPECT_EQ(g.rowHeight(0), 800);
+  EXPECT_EQ(g.fixedRows(), 1);
+  EXPECT_EQ(g.backColorAt(0, 2), ui::kWhite);
+  EXPECT_TRUE(g.boldAt(0, 2));
+  EXPECT_EQ(g.alignmentAt(0, 2), ui::Alignment::CenterCenter);
+  EXPECT_EQ(g.font().size, 12);
+  EXPECT_EQ(g.font().name, "Arial");
+}
+
+TEST_F(TableroTest, AClickOnADispatchedLineSendsItBackAndTheTitleRowDoesNothing) {
+  LineaDespachada l;
+  l.idmesa = "4";
+  l.cantidad = -1.0;
+  l.idcomanda = int32_t{77};
+  pedidos.despachadas = {l};
+  cargar();
+  tablero.cmdServido_Click();
+  tablero.msgListaControl.setRow(0);
+  tablero.msgListaControl_Click();
+  EXPECT_TRUE(pedidos.marcas.empty());
+  tablero.msgListaControl.setRow(1);
+  tablero.msgListaControl_Click();
+  EXPECT_EQ(pedidos.marcas, (std::vector<std::string>{"Y:77"}));
+  EXPECT_EQ(tablero.msgListaControl.rows(), 1);  // rebuilt without the line
+  EXPECT_EQ(tablero.caption, kCaptionDespachados);
+}
+
+TEST_F(TableroTest, AReadFailingDuringServiceKeepsTheLastBoardAndRetries) {
+  pedidos.lineas = {{"5", "BAR", 9}};
+  cargar();
+  elegir({0});
+  ASSERT_EQ(tablero.msgListaPendientes.count(), 2);
+  pedidos.fallarLectura = true;
+  tablero.tmrServido_Timer();
+  EXPECT_EQ(tablero.aviso, "Error -2147467259 El archivo está en uso");
+  EXPECT_EQ(tablero.msgListaPendientes.count(), 2);  // the last board stays
+  EXPECT_TRUE(tablero.frmContenedor.visible);
+  EXPECT_TRUE(tablero.tmrServidoEnabled);
+  pedidos.fallarLectura = false;
+  pedidos.lineas.push_back({"6", "BAR", 10});
+  tablero.tmrServido_Timer();
+  EXPECT_EQ(tablero.aviso, "");
+  EXPECT_EQ(tablero.msgListaPendientes.count(), 3);
+}
+
+TEST_F(TableroTest, AFailureToOpenTheStoreAtLoadGoesUp) {
+  ui::SoundDevice& s = sonido;
+  Tablero sinBase([]() -> std::unique_ptr<Pedidos> { throw ado::ComError(-2147467259, "no"); }, s);
+  EXPECT_THROW(sinBase.Form_Load(), ado::ComError);
+}
+
+// The grid helpers on their own.
+
+TEST_F(TableroTest, GetMesaFindsATablesGridOrLoadsTheNextOne) {
+  cargar();
+  elegir({0, 1});
+  grid(0).setText(0, 0, "8");
+  int16_t nueva = tablero.getMesa("8");
+  EXPECT_EQ(nueva, 1);  // element 0 is never a table
+  EXPECT_EQ(grid(1).text(0, 0), "8");
+  EXPECT_EQ(grid(1).cols(), 3);
+  EXPECT_EQ(grid(1).colWidth(2), grid(0).colWidth(2));
+  EXPECT_EQ(tablero.getMesa("8"), 1);
+  EXPECT_EQ(tablero.msgListaPendientes.count(), 2);
+  EXPECT_EQ(tablero.getMesa("9"), 2);
+}
+
+TEST_F(TableroTest, GetFilaComandaFillsRowZeroFirstThenAppendsRows) {
+  cargar();
+  elegir({0});
+  ui::FlexGridModel& g = grid(tablero.getMesa("2"));
+  EXPECT_EQ(tablero.getFilaComanda(g, 1, 5), 0);
+  g.setText(0, 1, "x" + Tablero::saltosOcultos() + "Cod: 5");
+  EXPECT_EQ(tablero.getFilaComanda(g, 1, 5), 0);  // known line
+  EXPECT_EQ(tablero.getFilaComanda(g, 1, 6), 1);  // appended
+  EXPECT_EQ(g.text(1, 0), "2");
+  EXPECT_EQ(tablero.getFilaComanda(g, 1, 7), 1);  // row 1 still free
+}
+
+TEST_F(TableroTest, CuentaLineasCountsPartsAndWrappedWidths) {
+  cargar();
+  elegir({0});
+  int16_t i = tablero.getMesa("1");
+  tablero.medirTexto = [](const std::string& s) { return static_cast<int32_t>(s.size()) * 100; };
+  grid(i).setColWidth(1, 1000);
+  grid(i).setText(0, 1, "a\r\nb");
+  EXPECT_EQ(tablero.cuentaLineas(i, 0, 1), 2);
+  grid(i).setText(0, 1, std::string(25, 'x') + "\r\nb");  // 2500 wide: two more lines
+  EXPECT_EQ(tablero.cuentaLineas(i, 0, 1), 4);
+  grid(i).setText(0, 1, "");
+  EXPECT_EQ(tablero.cuentaLineas(i, 0, 1), 0);
+}
+
+TEST_F(TableroTest, PintaTablaPaintsEveryCellButTheRedOnes) {
+  cargar();
+  elegir({0, 1});
+  int16_t i = tablero.getMesa("1");
+  grid(i).setRows(2);
+  grid(i).setRow(1);
+  grid(i).setCol(1);
+  grid(i).setCellBackColor(255);
+  grid(i).setCol(2);
+  grid(i).setCellBackColor(254);
+  tablero.pintaTabla(i, ui::kGreen);
+  EXPECT_EQ(grid(i).backColorAt(1, 1), 255u);
+  EXPECT_EQ(grid(i).backColorAt(1, 2), ui::kGreen);
+  EXPECT_EQ(grid(i).backColorAt(0, 0), ui::kGreen);
+}
+
+TEST(ModTabla, SevenCharactersOfANickAreCharactersNotBytes) {
+  EXPECT_EQ(modTabla::primerosCaracteres("Mariajosé", 7), "Mariajo");
+  EXPECT_EQ(modTabla::primerosCaracteres("Íñigo Ñúñez", 7), "Íñigo Ñ");
+  EXPECT_EQ(modTabla::primerosCaracteres("Ana", 7), "Ana");
+}
+
+}  // namespace
+}  // namespace board
