@@ -1,0 +1,374 @@
+// FileDatabase, writing side: table creation, row writes, nested
+// transactions, and new files.
+//
+// Every write runs as one level of the WritePager: a statement outside a
+// transaction is a transaction of its own (journal, lock, commit); inside
+// one it is a nested level, so a statement that fails leaves the enclosing
+// transaction as it was before the statement.
+#include <sys/stat.h>
+
+#include <chrono>
+
+#include "jet/error_codes.h"
+#include "jet/format/jet_format.h"
+#include "jet/storage/file_database.h"
+#include "jet/storage/new_file.h"
+#include "jet/storage/table_cursor.h"
+#include "jet/storage/write/data_page.h"
+#include "jet/storage/write/index_writer.h"
+#include "jet/storage/write/table_def_writer.h"
+#include "jet/storage/write/table_writer.h"
+#include "jet/storage/write/usage_map.h"
+#include "jet/storage/write/write_pager.h"
+#include "jet/text.h"
+
+namespace jet::storage {
+
+namespace {
+
+using write::WritePager;
+
+WritePager* writerOf(Pager& p) {
+  return dynamic_cast<WritePager*>(&p);
+}
+
+Error readOnlyDatabase() {
+  return Error{errc::kUnspecified, "La base de datos se abrió sólo para lectura."};
+}
+
+double nowAsAccessDate() {
+  using namespace std::chrono;
+  double seconds = duration<double>(system_clock::now().time_since_epoch()).count();
+  return 25569.0 + seconds / 86400.0;
+}
+
+// Runs `body` as one level: committed when it succeeds, rolled back otherwise.
+template <class T, class Body>
+Result<T> asStatement(FileDatabase& db, Body&& body) {
+  WritePager* w = writerOf(db.pager());
+  if (!w) return readOnlyDatabase();
+  auto level = w->begin();
+  if (!level) return level.status();
+  Status fresh = db.beginStatement();
+  if (!fresh) {
+    (void)w->rollback();
+    return fresh;
+  }
+  Result<T> r = body(*w);
+  db.pager().endStatement();
+  if (!r) {
+    (void)w->rollback();
+    return r;
+  }
+  if (Status s = w->commit(); !s) return s;
+  return r;
+}
+
+Status asStatementStatus(FileDatabase& db, std::function<Status(WritePager&)> body) {
+  auto r = asStatement<bool>(db, [&](WritePager& w) -> Result<bool> {
+    Status s = body(w);
+    if (!s) return s;
+    return true;
+  });
+  return r.status();
+}
+
+// MSysObjects itself, read from its fixed page (a new file's catalog does
+// not list it yet).
+Result<std::shared_ptr<const TableDef>> catalogTable(FileDatabase& db) {
+  auto def = loadTableDef(db.pager(), format::kCatalogTableDefPage);
+  if (!def) return def.status();
+  def->schema.name = "MSysObjects";
+  def->schema.system = true;
+  return std::shared_ptr<const TableDef>(std::make_shared<TableDef>(std::move(*def)));
+}
+
+// The id of the "Tables" container in this file's catalog.
+Result<int32_t> tablesContainer(FileDatabase& db, WritePager& w) {
+  auto def = catalogTable(db);
+  if (!def) return def.status();
+  int idCol = (*def)->schema.findColumn("Id");
+  int nameCol = (*def)->schema.findColumn("Name");
+  int typeCol = (*def)->schema.findColumn("Type");
+  if (idCol < 0 || nameCol < 0 || typeCol < 0) return kContainerTables;
+  auto cursor = TableCursor::open(w, *def, {idCol, nameCol, typeCol});
+  if (!cursor) return cursor.status();
+  while (true) {
+    auto more = (*cursor)->next();
+    if (!more) return more.status();
+    if (!*more) break;
+    const auto& v = (*cursor)->values();
+    if (v[1].isText() && v[1].asText() == "Tables" && v[0].type() == ValueType::Long) {
+      return v[0].asLong();
+    }
+  }
+  return kContainerTables;
+}
+
+// Adds one row to MSysObjects.
+Status addCatalogRow(FileDatabase& db, WritePager& w, int32_t id, int32_t parent,
+                     const std::string& name, int16_t type, uint32_t flags) {
+  auto def = catalogTable(db);
+  if (!def) return def.status();
+  const TableSchema& s = (*def)->schema;
+  std::vector<Value> row(s.columns.size());
+  double now = nowAsAccessDate();
+  auto set = [&](const char* column, Value v) {
+    int c = s.findColumn(column);
+    if (c >= 0) row[c] = std::move(v);
+  };
+  set("Id", Value::longValue(id));
+  set("ParentId", Value::longValue(parent));
+  set("Name", Value::text(name));
+  set("Type", Value::integer(type));
+  set("DateCreate", Value::dateTime(DateTime{now}));
+  set("DateUpdate", Value::dateTime(DateTime{now}));
+  set("Flags", Value::longValue(static_cast<int32_t>(flags)));
+  auto writer = write::TableWriter::load(w, *def);
+  if (!writer) return writer.status();
+  auto at = (*writer)->insert(std::move(row), nullptr);
+  if (!at) return at.status();
+  return (*writer)->finish();
+}
+
+Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& requested) {
+  auto existing = db.catalog();
+  if (!existing) return existing.status();
+  for (const auto& e : *existing) {
+    if (equalsIgnoreCase(e.name, requested.name)) {
+      return Error{errc::kSyntax, "La tabla '" + requested.name + "' ya existe."};
+    }
+  }
+  write::NewTableDef d;
+  d.schema = requested;
+  d.schema.rowCount = 0;
+  d.schema.system = requested.system || (requested.name.size() >= 4 &&
+                                         equalsIgnoreCase(requested.name.substr(0, 4), "MSys"));
+  auto placements = write::placeColumns(d.schema);
+  if (!placements) return placements.status();
+  d.placements = *placements;
+  auto tdefPage = w.allocate();
+  if (!tdefPage) return tdefPage.status();
+  d.page = *tdefPage;
+  auto mapPage = w.allocate();
+  if (!mapPage) return mapPage.status();
+  auto mapBytes = w.change(*mapPage);
+  if (!mapBytes) return mapBytes.status();
+  write::DataPage maps(*mapBytes);
+  maps.format(0);
+  bool full = false;
+  auto addMap = [&]() {
+    auto slot = maps.addRow(write::emptyReferenceMap());
+    if (!slot) full = true;
+    return RowPointer{*mapPage, slot.value_or(0)};
+  };
+  d.usedPages = addMap();
+  d.freePages = addMap();
+  for (size_t i = 0; i < d.schema.indexes.size(); ++i) d.indexMaps.push_back(addMap());
+  for (size_t i = 0; i < d.schema.columns.size(); ++i) {
+    ColumnType t = d.schema.columns[i].type;
+    if (t != ColumnType::Memo && t != ColumnType::OLE) continue;
+    write::NewTableDef::LongValueMaps m;
+    m.columnNumber = d.placements[i].number;
+    m.used = addMap();
+    m.free = addMap();
+    d.longValueMaps.push_back(m);
+  }
+  if (full) return Error{errc::kNotSupported, "Demasiados índices y campos largos en una tabla."};
+  for (size_t i = 0; i < d.schema.indexes.size(); ++i) {
+    auto root = w.allocate();
+    if (!root) return root.status();
+    d.indexRoots.push_back(*root);
+    write::IndexPage leaf;
+    leaf.parent = d.page;
+    JET_TRY(write::writeIndexPage(w, *root, leaf));
+    JET_TRY(write::UsageMap(w, d.indexMaps[i]).set(*root, true));
+  }
+  auto tdef = write::buildTableDef(d, w.pageSize());
+  if (!tdef) return tdef.status();
+  auto page = w.change(d.page);
+  if (!page) return page.status();
+  std::copy(tdef->begin(), tdef->end(), page->begin());
+  auto parent = tablesContainer(db, w);
+  if (!parent) return parent.status();
+  JET_TRY(addCatalogRow(db, w, static_cast<int32_t>(d.page), *parent, d.schema.name,
+                        format::kObjectTypeTable, d.schema.system ? format::kObjectFlagSystem : 0));
+  // The catalog changed: later reads in this statement see the new table.
+  return db.beginStatement();
+}
+
+}  // namespace
+
+Status FileDatabase::createTable(const TableSchema& schema) {
+  return asStatementStatus(*this, [&](WritePager& w) { return createTableIn(*this, w, schema); });
+}
+
+Result<RowId> FileDatabase::insertRow(std::string_view table, std::vector<Value> values,
+                                      int32_t* autoNumber) {
+  return asStatement<RowId>(*this, [&](WritePager& w) -> Result<RowId> {
+    auto def = tableDef(table);
+    if (!def) return def.status();
+    auto writer = write::TableWriter::load(w, *def);
+    if (!writer) return writer.status();
+    auto at = (*writer)->insert(std::move(values), autoNumber);
+    if (!at) return at;
+    JET_TRY((*writer)->finish());
+    return at;
+  });
+}
+
+Result<RowId> FileDatabase::updateRow(std::string_view table, RowId row,
+                                      const std::vector<std::pair<int, Value>>& changes) {
+  return asStatement<RowId>(*this, [&](WritePager& w) -> Result<RowId> {
+    auto def = tableDef(table);
+    if (!def) return def.status();
+    auto writer = write::TableWriter::load(w, *def);
+    if (!writer) return writer.status();
+    auto at = (*writer)->update(row, changes);
+    if (!at) return at;
+    JET_TRY((*writer)->finish());
+    return at;
+  });
+}
+
+Status FileDatabase::deleteRow(std::string_view table, RowId row) {
+  return asStatementStatus(*this, [&](WritePager& w) -> Status {
+    auto def = tableDef(table);
+    if (!def) return def.status();
+    auto writer = write::TableWriter::load(w, *def);
+    if (!writer) return writer.status();
+    JET_TRY((*writer)->remove(row));
+    return (*writer)->finish();
+  });
+}
+
+Result<int> FileDatabase::begin() {
+  WritePager* w = writerOf(*pager_);
+  if (!w) return readOnlyDatabase();
+  auto level = w->begin();
+  if (!level) return level.status();
+  return ++transactionDepth_;
+}
+
+Status FileDatabase::commit() {
+  WritePager* w = writerOf(*pager_);
+  if (!w || transactionDepth_ == 0) {
+    return Error{errc::kNoTransaction, "No hay ninguna transacción activa."};
+  }
+  Status s = w->commit();
+  --transactionDepth_;
+  return s;
+}
+
+Status FileDatabase::rollback() {
+  WritePager* w = writerOf(*pager_);
+  if (!w || transactionDepth_ == 0) {
+    return Error{errc::kNoTransaction, "No hay ninguna transacción activa."};
+  }
+  Status s = w->rollback();
+  --transactionDepth_;
+  return s;
+}
+
+int FileDatabase::transactionDepth() const {
+  return transactionDepth_;
+}
+
+}  // namespace jet::storage
+
+namespace jet {
+
+Result<std::unique_ptr<Database>> Database::create(const std::string& path, FileFormat format) {
+  if (format != FileFormat::Jet4 && format != FileFormat::Ace12) {
+    return Error{errc::kNotSupported,
+                 "El motor sólo crea bases de datos .mdb (Jet 4) y .accdb (ACE 12)."};
+  }
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    return Error{errc::kUnspecified, "Ya existe un archivo llamado '" + path + "'."};
+  }
+  JET_TRY(storage::writeBootstrapFile(path, format));
+  auto db = storage::FileDatabase::open(path, OpenOptions{});
+  if (!db) {
+    ::unlink(path.c_str());
+    return db.status();
+  }
+  auto& fdb = **db;
+  auto built = [&]() -> Status {
+    auto level = fdb.begin();
+    if (!level) return level.status();
+    auto* w = storage::writerOf(fdb.pager());
+    Status s = fdb.beginStatement();
+    auto add = [&](int32_t id, int32_t parent, const char* name, int16_t type) {
+      if (s) s = storage::addCatalogRow(fdb, *w, id, parent, name, type, format::kObjectFlagSystem);
+    };
+    add(storage::kContainerTables, storage::kContainerRoot, "Tables", 3);
+    add(storage::kContainerDatabases, storage::kContainerRoot, "Databases", 3);
+    add(storage::kContainerRelationships, storage::kContainerRoot, "Relationships", 3);
+    add(storage::kDatabaseObject, storage::kContainerDatabases, "MSysDb", 2);
+    add(static_cast<int32_t>(format::kCatalogTableDefPage), storage::kContainerTables,
+        "MSysObjects", 1);
+    fdb.pager().endStatement();
+    auto table = [](const char* name, std::vector<ColumnDef> cols) {
+      TableSchema t;
+      t.name = name;
+      t.system = true;
+      t.columns = std::move(cols);
+      return t;
+    };
+    auto c = [](const char* name, ColumnType t, uint16_t size = 0, bool required = false) {
+      ColumnDef d;
+      d.name = name;
+      d.type = t;
+      d.size = size;
+      d.required = required;
+      return d;
+    };
+    if (s) {
+      TableSchema aces = table(
+          "MSysACEs", {c("ACM", ColumnType::Long), c("FInheritable", ColumnType::Boolean, 0, true),
+                       c("ObjectId", ColumnType::Long), c("SID", ColumnType::Binary, 255)});
+      IndexDef ix;
+      ix.name = "ObjectId";
+      ix.columns = {IndexColumn{2, true}};
+      aces.indexes = {ix};
+      s = fdb.createTable(aces);
+    }
+    if (s) {
+      TableSchema queries = table(
+          "MSysQueries", {c("Attribute", ColumnType::Byte), c("Expression", ColumnType::Memo),
+                          c("Flag", ColumnType::Integer), c("LvExtra", ColumnType::Long),
+                          c("Name1", ColumnType::Text, 255), c("Name2", ColumnType::Text, 255),
+                          c("ObjectId", ColumnType::Long), c("Order", ColumnType::Binary, 255)});
+      IndexDef ix;
+      ix.name = "ObjectIdAttribute";
+      ix.columns = {IndexColumn{6, true}, IndexColumn{0, true}};
+      queries.indexes = {ix};
+      s = fdb.createTable(queries);
+    }
+    if (s) {
+      TableSchema rel =
+          table("MSysRelationships",
+                {c("ccolumn", ColumnType::Long), c("grbit", ColumnType::Long),
+                 c("icolumn", ColumnType::Long), c("szColumn", ColumnType::Text, 64),
+                 c("szObject", ColumnType::Text, 64), c("szReferencedColumn", ColumnType::Text, 64),
+                 c("szReferencedObject", ColumnType::Text, 64),
+                 c("szRelationship", ColumnType::Text, 64)});
+      s = fdb.createTable(rel);
+    }
+    if (!s) {
+      (void)fdb.rollback();
+      return s;
+    }
+    return fdb.commit();
+  }();
+  if (!built) {
+    db->reset();
+    ::unlink(path.c_str());
+    ::unlink((path + "-journal").c_str());
+    return built;
+  }
+  return std::unique_ptr<Database>(std::move(*db));
+}
+
+}  // namespace jet

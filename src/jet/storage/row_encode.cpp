@@ -1,0 +1,327 @@
+// Row encoding for Jet 4 and ACE: values to the bytes of one row.
+#include "jet/storage/row_encode.h"
+
+#include <cmath>
+#include <limits>
+
+#include "jet/convert.h"
+#include "jet/error_codes.h"
+#include "jet/format/jet_format.h"
+#include "jet/storage/write/byte_writer.h"
+#include "jet/text.h"
+
+namespace jet::storage {
+
+namespace {
+
+using write::ByteBuilder;
+
+Error mismatch(const ColumnDef& c) {
+  return Error{errc::kTypeMismatch,
+               "No coinciden los tipos de datos: el valor no sirve para el campo '" + c.name + "'"};
+}
+
+Error overflow(const ColumnDef& c) {
+  return Error{errc::kOverflow, "El valor no cabe en el campo '" + c.name + "' (desbordamiento)"};
+}
+
+std::optional<double> numberOf(const Value& v) {
+  switch (v.type()) {
+    case ValueType::Boolean: return v.asBoolean() ? -1.0 : 0.0;
+    case ValueType::Byte: return v.asByte();
+    case ValueType::Integer: return v.asInteger();
+    case ValueType::Long: return v.asLong();
+    case ValueType::Currency: return static_cast<double>(v.asCurrency().scaled) / 10000.0;
+    case ValueType::Single: return v.asSingle();
+    case ValueType::Double: return v.asDouble();
+    case ValueType::BigInt: return static_cast<double>(v.asBigInt());
+    case ValueType::DateTime: return v.asDateTime().days;
+    default: return std::nullopt;
+  }
+}
+
+// A whole number for an integer column, rounded as Access rounds.
+std::optional<int64_t> wholeOf(const Value& v) {
+  switch (v.type()) {
+    case ValueType::Byte: return v.asByte();
+    case ValueType::Integer: return v.asInteger();
+    case ValueType::Long: return v.asLong();
+    case ValueType::BigInt: return v.asBigInt();
+    case ValueType::Boolean: return v.asBoolean() ? -1 : 0;
+    default: break;
+  }
+  auto d = numberOf(v);
+  if (!d || !std::isfinite(*d)) return std::nullopt;
+  double r = roundHalfEven(*d);
+  if (r < -9.2e18 || r > 9.2e18) return std::nullopt;
+  return static_cast<int64_t>(r);
+}
+
+}  // namespace
+
+std::vector<uint8_t> encodeUcs2Text(std::u16string_view text, bool compress) {
+  std::vector<uint8_t> out;
+  bool oneByte = compress && !text.empty();
+  for (char16_t c : text) {
+    if (c == 0 || c > 0xFF) {
+      oneByte = false;
+      break;
+    }
+  }
+  // Compressed: FF FE then one byte per character, 2 + n < 2n when n > 2.
+  if (oneByte && text.size() > 2) {
+    out.reserve(text.size() + 2);
+    out.push_back(format::kCompressedTextMark0);
+    out.push_back(format::kCompressedTextMark1);
+    for (char16_t c : text) out.push_back(static_cast<uint8_t>(c));
+    return out;
+  }
+  out.reserve(text.size() * 2);
+  for (char16_t c : text) {
+    out.push_back(static_cast<uint8_t>(c));
+    out.push_back(static_cast<uint8_t>(c >> 8));
+  }
+  return out;
+}
+
+Result<Value> coerceForColumn(const ColumnDef& c, const Value& v) {
+  if (v.isNull()) return Value::null();
+  switch (c.type) {
+    case ColumnType::Boolean: {
+      if (v.type() == ValueType::Boolean) return v;
+      auto d = numberOf(v);
+      if (!d) return mismatch(c);
+      return Value::boolean(*d != 0);
+    }
+    case ColumnType::Byte:
+    case ColumnType::Integer:
+    case ColumnType::Long: {
+      auto w = wholeOf(v);
+      if (!w) return mismatch(c);
+      if (c.type == ColumnType::Byte) {
+        if (*w < 0 || *w > 255) return overflow(c);
+        return Value::byte(static_cast<uint8_t>(*w));
+      }
+      if (c.type == ColumnType::Integer) {
+        if (*w < -32768 || *w > 32767) return overflow(c);
+        return Value::integer(static_cast<int16_t>(*w));
+      }
+      if (*w < std::numeric_limits<int32_t>::min() || *w > std::numeric_limits<int32_t>::max()) {
+        return overflow(c);
+      }
+      return Value::longValue(static_cast<int32_t>(*w));
+    }
+    case ColumnType::BigInt: {
+      auto w = wholeOf(v);
+      if (!w) return mismatch(c);
+      return Value::bigInt(*w);
+    }
+    case ColumnType::Currency: {
+      if (v.type() == ValueType::Currency) return v;
+      auto d = numberOf(v);
+      if (!d || !std::isfinite(*d)) return mismatch(c);
+      double scaled = roundHalfEven(*d * 10000.0);
+      if (std::fabs(scaled) > 9.2e18) return overflow(c);
+      return Value::currency(Currency{static_cast<int64_t>(scaled)});
+    }
+    case ColumnType::Single: {
+      auto d = numberOf(v);
+      if (!d) return mismatch(c);
+      if (std::isfinite(*d) && std::fabs(*d) > std::numeric_limits<float>::max())
+        return overflow(c);
+      return Value::single(static_cast<float>(*d));
+    }
+    case ColumnType::Double: {
+      auto d = numberOf(v);
+      if (!d) return mismatch(c);
+      return Value::dbl(*d);
+    }
+    case ColumnType::DateTime: {
+      if (v.type() == ValueType::DateTime) return v;
+      auto d = numberOf(v);
+      if (!d) return mismatch(c);
+      return Value::dateTime(DateTime{*d});
+    }
+    case ColumnType::Text:
+    case ColumnType::Memo: {
+      if (v.isText()) return v;
+      if (v.type() == ValueType::Boolean) return Value::text(v.asBoolean() ? "Verdadero" : "Falso");
+      auto d = numberOf(v);
+      if (!d || v.type() == ValueType::DateTime) return mismatch(c);
+      return Value::text(formatNumber(*d));
+    }
+    case ColumnType::Binary:
+    case ColumnType::OLE: {
+      if (v.type() == ValueType::Binary) return v;
+      return mismatch(c);
+    }
+    case ColumnType::Guid: {
+      if (v.type() == ValueType::Guid) return v;
+      return mismatch(c);
+    }
+    default:
+      return Error{errc::kNotSupported,
+                   "El motor todavía no escribe campos del tipo de '" + c.name + "'"};
+  }
+}
+
+Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Value>& values,
+                                       LongValueSink* sink, const RowEncodeOptions& options) {
+  const auto& cols = def.schema.columns;
+  if (values.size() != cols.size()) {
+    return Error{errc::kUnspecified, "Número de valores distinto del número de campos"};
+  }
+  uint16_t columnCount = def.maxColumns;
+  size_t fixedSize = 0;
+  int varSlots = 0;
+  for (size_t i = 0; i < cols.size(); ++i) {
+    const auto& p = def.placements[i];
+    if (p.number >= columnCount) columnCount = static_cast<uint16_t>(p.number + 1);
+    if (p.fixed) {
+      if (cols[i].type != ColumnType::Boolean) {
+        fixedSize = std::max<size_t>(fixedSize, size_t{p.fixedOffset} + p.length);
+      }
+    } else {
+      varSlots = std::max(varSlots, p.varIndex + 1);
+    }
+  }
+  const size_t maskSize = (columnCount + 7) / 8;
+  std::vector<uint8_t> mask(maskSize, 0);
+  ByteBuilder row;
+  row.u16(columnCount);
+  row.zeros(fixedSize);
+  std::vector<std::vector<uint8_t>> varData(static_cast<size_t>(varSlots));
+  std::vector<bool> varPresent(static_cast<size_t>(varSlots), false);
+
+  for (size_t i = 0; i < cols.size(); ++i) {
+    const ColumnDef& c = cols[i];
+    const ColumnPlacement& p = def.placements[i];
+    bool keep = i < options.keepLongField.size() && options.keepLongField[i].has_value();
+    if (keep) {
+      mask[p.number / 8] |= static_cast<uint8_t>(1u << (p.number % 8));
+      varData[p.varIndex] = *options.keepLongField[i];
+      varPresent[p.varIndex] = true;
+      continue;
+    }
+    auto coerced = coerceForColumn(c, values[i]);
+    if (!coerced) return coerced.status();
+    const Value& v = *coerced;
+    if (c.type == ColumnType::Boolean) {
+      if (!v.isNull() && v.asBoolean())
+        mask[p.number / 8] |= static_cast<uint8_t>(1u << (p.number % 8));
+      continue;
+    }
+    if (v.isNull()) {
+      if (c.required) {
+        return Error{errc::kIntegrity, "El campo '" + c.name + "' no puede contener un valor nulo"};
+      }
+      continue;
+    }
+    mask[p.number / 8] |= static_cast<uint8_t>(1u << (p.number % 8));
+    std::vector<uint8_t> bytes;
+    switch (c.type) {
+      case ColumnType::Byte: bytes = {v.asByte()}; break;
+      case ColumnType::Integer:
+        bytes.resize(2);
+        write::put16(bytes.data(), static_cast<uint16_t>(v.asInteger()));
+        break;
+      case ColumnType::Long:
+        bytes.resize(4);
+        write::put32(bytes.data(), static_cast<uint32_t>(v.asLong()));
+        break;
+      case ColumnType::BigInt:
+        bytes.resize(8);
+        write::put64(bytes.data(), static_cast<uint64_t>(v.asBigInt()));
+        break;
+      case ColumnType::Currency:
+        bytes.resize(8);
+        write::put64(bytes.data(), static_cast<uint64_t>(v.asCurrency().scaled));
+        break;
+      case ColumnType::Single:
+        bytes.resize(4);
+        write::putF32(bytes.data(), v.asSingle());
+        break;
+      case ColumnType::Double:
+        bytes.resize(8);
+        write::putF64(bytes.data(), v.asDouble());
+        break;
+      case ColumnType::DateTime:
+        bytes.resize(8);
+        write::putF64(bytes.data(), v.asDateTime().days);
+        break;
+      case ColumnType::Guid: bytes.assign(v.asGuid().bytes.begin(), v.asGuid().bytes.end()); break;
+      case ColumnType::Binary: bytes = v.asBinary(); break;
+      case ColumnType::Text: {
+        std::u16string u = toUtf16(v.asText());
+        size_t maxChars = p.length / 2;
+        if (u.size() > maxChars) {
+          return Error{errc::kOverflow, "El texto es demasiado largo para el campo '" + c.name +
+                                            "' (" + std::to_string(maxChars) + " caracteres)"};
+        }
+        bool compress = i < options.compressText.size() && options.compressText[i];
+        bytes = encodeUcs2Text(u, compress);
+        break;
+      }
+      case ColumnType::Memo:
+      case ColumnType::OLE: {
+        if (!sink) return Error{errc::kNotSupported, "No hay dónde guardar el valor largo"};
+        std::vector<uint8_t> data;
+        if (c.type == ColumnType::Memo) {
+          std::u16string u = toUtf16(v.asText());
+          data = encodeUcs2Text(u, u.size() <= 1024);
+        } else {
+          data = v.asBinary();
+        }
+        auto field = sink->storeLongValue(std::move(data));
+        if (!field) return field.status();
+        bytes = std::move(*field);
+        break;
+      }
+      default:
+        return Error{errc::kNotSupported, "El motor todavía no escribe el campo '" + c.name + "'"};
+    }
+    if (p.fixed) {
+      if (bytes.size() > p.length) return overflow(c);
+      std::copy(bytes.begin(), bytes.end(), row.at(2 + p.fixedOffset));
+    } else {
+      if (c.type == ColumnType::Binary && bytes.size() > p.length && p.length > 0)
+        return overflow(c);
+      varData[p.varIndex] = std::move(bytes);
+      varPresent[p.varIndex] = true;
+    }
+  }
+
+  if (varSlots > 0) {
+    std::vector<uint16_t> offsets(static_cast<size_t>(varSlots));
+    for (int s = 0; s < varSlots; ++s) {
+      offsets[s] = static_cast<uint16_t>(row.size());
+      row.append(varData[s]);
+    }
+    if (row.size() > 0xFFFF) return Error{errc::kOverflow, "La fila es demasiado grande"};
+    row.u16(static_cast<uint16_t>(row.size()));  // end of data
+    for (int s = varSlots - 1; s >= 0; --s) row.u16(offsets[s]);
+    row.u16(static_cast<uint16_t>(varSlots));
+  }
+  row.append(mask);
+  return row.take();
+}
+
+std::optional<std::vector<uint8_t>> variableFieldBytes(std::span<const uint8_t> row,
+                                                       uint16_t varIndex) {
+  if (row.size() < 2) return std::nullopt;
+  uint16_t columns = write::get16(row.data());
+  size_t maskSize = (columns + 7u) / 8u;
+  if (row.size() < maskSize + 2 + 2) return std::nullopt;
+  size_t countAt = row.size() - maskSize - 2;
+  uint16_t slots = write::get16(row.data() + countAt);
+  if (varIndex >= slots) return std::nullopt;
+  if (countAt < 2u * (slots + 1u)) return std::nullopt;
+  size_t startAt = countAt - 2u * (varIndex + 1u);
+  size_t endAt = startAt - 2;
+  uint16_t start = write::get16(row.data() + startAt);
+  uint16_t end = write::get16(row.data() + endAt);
+  if (start > end || end > row.size()) return std::nullopt;
+  return std::vector<uint8_t>(row.begin() + start, row.begin() + end);
+}
+
+}  // namespace jet::storage

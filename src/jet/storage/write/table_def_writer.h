@@ -1,0 +1,55 @@
+// Table definitions for new tables: where each column goes in a row, and the
+// bytes of the TDEF page, laid out as Access lays out its own (Jet 4 / ACE).
+//
+// A new table gets one real index per index definition, each with its own
+// root page and page usage map; its long-value (memo, OLE) columns get the
+// pair of usage maps Access keeps for them. Text and memo columns are marked
+// for compressed text and carry the General sort order.
+#pragma once
+
+#include <cstdint>
+#include <tuple>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/schema.h"
+#include "jet/status.h"
+#include "jet/storage/bytes.h"
+#include "jet/storage/table_def.h"
+
+namespace jet::storage::write {
+
+// The General sort order (1033) as a column and the header store it.
+inline constexpr uint16_t kGeneralSortOrder = 0x0409;
+
+// Checks a new table's definition (names, types, sizes, index columns) and
+// answers each column's place in a row, in column order.
+Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema);
+
+struct NewTableDef {
+  TableSchema schema;
+  std::vector<ColumnPlacement> placements;
+  uint32_t page = 0;
+  RowPointer usedPages, freePages;
+  std::vector<RowPointer> indexMaps;  // one per index of schema.indexes
+  std::vector<uint32_t> indexRoots;   // one per index
+  struct LongValueMaps {
+    uint16_t columnNumber = 0;
+    RowPointer used, free;
+  };
+  std::vector<LongValueMaps> longValueMaps;
+};
+
+// The TDEF page bytes (one page); fails when the definition needs more.
+Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& def, uint32_t pageSize);
+
+// The TableDef the reader would parse from buildTableDef's bytes, for
+// writing rows before the definition is read back.
+TableDef tableDefFor(const NewTableDef& def);
+
+// The 4-byte row pointer as stored: the slot in the low byte, the page above.
+inline uint32_t packRowPointer(RowPointer p) {
+  return (p.page << 8) | (p.slot & 0xFF);
+}
+
+}  // namespace jet::storage::write

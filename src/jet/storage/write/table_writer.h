@@ -1,0 +1,94 @@
+// Row writes on one table: insert, update, delete, with everything Access
+// keeps beside the rows brought along: the page usage maps, free space,
+// long values on LVAL pages, the AutoNumber and row count in the table
+// definition, and an entry in every index for every row.
+//
+// A TableWriter lives for one statement inside an open transaction of the
+// WritePager (the caller opens and closes the levels). Index changes are made
+// in place when the leaf has room; otherwise finish() rewrites that index
+// from the table's rows. On any error the caller rolls the statement's level
+// back, so a failed statement changes nothing.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/storage/row_encode.h"
+#include "jet/storage/table_def.h"
+#include "jet/storage/write/index_writer.h"
+#include "jet/storage/write/write_pager.h"
+
+namespace jet::storage::write {
+
+// One real index as the table definition stores it.
+struct RealIndex {
+  std::vector<IndexColumn> columns;  // positions in the schema's columns
+  uint8_t flags = 0;
+  uint32_t root = 0;
+  RowPointer usedPages;  // its page usage map; page 0 when it has none
+  size_t defOffset = 0;  // where its definition starts in the TDEF bytes
+};
+
+// The parts of a table definition the writer changes or follows, beyond
+// what TableDef says.
+struct TableLayout {
+  RowPointer freePages;
+  uint32_t rowCount = 0;
+  uint32_t lastAutoNumber = 0;
+  std::vector<RealIndex> indexes;
+  struct LongValueMaps {
+    uint16_t columnNumber = 0;
+    RowPointer used, free;
+  };
+  std::vector<LongValueMaps> longValueMaps;
+  std::vector<bool> compressed;  // per schema column: text kept compressed
+};
+
+// Finds those parts in the bytes of a Jet 4 / ACE definition.
+Result<TableLayout> locateTableLayout(ByteSpan tdef, const TableDef& def);
+
+// Writes `n` bytes at `offset` of the definition chain starting at `first`.
+Status patchTableDef(PageStore& store, uint32_t first, size_t offset, const uint8_t* data,
+                     size_t n);
+
+class TableWriter {
+ public:
+  static Result<std::unique_ptr<TableWriter>> load(WritePager& pager,
+                                                   std::shared_ptr<const TableDef> def);
+
+  Result<RowId> insert(std::vector<Value> values, int32_t* autoNumber);
+  Result<RowId> update(RowId row, const std::vector<std::pair<int, Value>>& changes);
+  Status remove(RowId row);
+  // Writes the row count and AutoNumber, and rewrites the indexes that
+  // could not be changed in place.
+  Status finish();
+
+  const TableLayout& layout() const { return layout_; }
+
+ private:
+  TableWriter(WritePager& pager, std::shared_ptr<const TableDef> def, TableLayout layout);
+  class LongValues;
+
+  Result<std::vector<uint8_t>> keyOf(const RealIndex& ix, const std::vector<Value>& values);
+  Status addIndexEntries(const std::vector<Value>& values, RowId row);
+  Status removeIndexEntries(const std::vector<Value>& values, RowId row);
+  Status rebuildIndex(size_t index);
+  Result<RowId> placeRow(const std::vector<uint8_t>& row, uint16_t flags);
+  Status noteFreeSpace(uint32_t page);
+  // The slot holding a row's bytes, after a moved row's pointer.
+  Result<RowId> dataSlot(RowId row);
+  Result<std::vector<uint8_t>> rowBytes(RowId slot);
+  Status freeLongValues(const std::vector<uint8_t>& row, const std::vector<bool>* only);
+  std::vector<bool> compressFlags() const;
+
+  WritePager& pager_;
+  std::shared_ptr<const TableDef> def_;
+  TableLayout layout_;
+  std::vector<bool> rebuild_;
+  bool changed_ = false;
+  std::optional<uint32_t> lastPage_;
+};
+
+}  // namespace jet::storage::write
