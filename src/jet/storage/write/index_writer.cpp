@@ -302,7 +302,89 @@ Result<bool> propagateLast(PageStore& store, std::vector<PathStep>& path, const 
 
 }  // namespace
 
-Result<bool> insertIndexEntry(PageStore& store, uint32_t root, const IndexEntry& entry,
+namespace {
+
+// A page changed on the way up: its new entries, and whether its last entry
+// (the one its parent names it by) changed.
+Status fixUp(PageStore& store, std::vector<PathStep>& path, uint32_t pageNumber, IndexPage page,
+             bool lastChanged, uint32_t& root) {
+  const size_t cap = indexPageCapacity(store.pageSize());
+  while (true) {
+    if (bytesOf(page.entries) <= cap) {
+      JET_TRY(writeIndexPage(store, pageNumber, page));
+      if (!lastChanged || path.empty()) return Status::ok();
+      PathStep& up = path.back();
+      IndexEntry e = page.entries.back();
+      if (!page.leaf) e.resize(e.size() - kChildSize);
+      appendChild(e, pageNumber);
+      bool upLast = up.index + 1 == up.node.entries.size();
+      up.node.entries[up.index] = std::move(e);
+      pageNumber = up.page;
+      page = std::move(up.node);
+      path.pop_back();
+      lastChanged = upLast;
+      continue;
+    }
+    // Split: the lower half moves to a new page on the left; the page keeps
+    // its number and its upper half, so its parent's entry still names it.
+    size_t half = bytesOf(page.entries) / 2, acc = 0, cut = 0;
+    while (cut + 1 < page.entries.size() && acc + page.entries[cut].size() <= half) {
+      acc += page.entries[cut].size();
+      ++cut;
+    }
+    if (cut == 0) cut = 1;
+    auto leftNumber = store.allocate();
+    if (!leftNumber) return leftNumber.status();
+    IndexPage left;
+    left.leaf = page.leaf;
+    left.parent = page.parent;
+    left.prev = page.prev;
+    left.next = pageNumber;
+    left.entries.assign(page.entries.begin(),
+                        page.entries.begin() + static_cast<std::ptrdiff_t>(cut));
+    page.entries.erase(page.entries.begin(),
+                       page.entries.begin() + static_cast<std::ptrdiff_t>(cut));
+    if (page.prev != 0) {
+      auto before = readIndexPage(store, page.prev);
+      if (!before) return before.status();
+      before->next = *leftNumber;
+      JET_TRY(writeIndexPage(store, page.prev, *before));
+    }
+    page.prev = *leftNumber;
+    JET_TRY(writeIndexPage(store, *leftNumber, left));
+    JET_TRY(writeIndexPage(store, pageNumber, page));
+    IndexEntry leftEntry = left.entries.back();
+    if (!left.leaf) leftEntry.resize(leftEntry.size() - kChildSize);
+    appendChild(leftEntry, *leftNumber);
+    IndexEntry rightEntry = page.entries.back();
+    if (!page.leaf) rightEntry.resize(rightEntry.size() - kChildSize);
+    appendChild(rightEntry, pageNumber);
+    if (path.empty()) {
+      auto newRoot = store.allocate();
+      if (!newRoot) return newRoot.status();
+      IndexPage top;
+      top.leaf = false;
+      top.parent = page.parent;
+      top.entries = {std::move(leftEntry), std::move(rightEntry)};
+      JET_TRY(writeIndexPage(store, *newRoot, top));
+      root = *newRoot;
+      return Status::ok();
+    }
+    PathStep& up = path.back();
+    bool upLast = up.index + 1 == up.node.entries.size();
+    up.node.entries[up.index] = std::move(rightEntry);
+    up.node.entries.insert(up.node.entries.begin() + static_cast<std::ptrdiff_t>(up.index),
+                           std::move(leftEntry));
+    pageNumber = up.page;
+    page = std::move(up.node);
+    path.pop_back();
+    lastChanged = lastChanged && upLast;
+  }
+}
+
+}  // namespace
+
+Result<bool> insertIndexEntry(PageStore& store, uint32_t& root, const IndexEntry& entry,
                               size_t uniqueKeyLength) {
   std::vector<PathStep> path;
   uint32_t leafPage = 0;
@@ -326,14 +408,7 @@ Result<bool> insertIndexEntry(PageStore& store, uint32_t root, const IndexEntry&
   }
   bool newLast = pos == leaf.entries.end();
   leaf.entries.insert(pos, entry);
-  if (bytesOf(leaf.entries) > indexPageCapacity(store.pageSize())) return false;
-  std::vector<std::pair<uint32_t, IndexPage*>> writes;
-  if (newLast && !path.empty()) {
-    auto p = propagateLast(store, path, entry, writes);
-    if (!p || !*p) return p;
-  }
-  JET_TRY(writeIndexPage(store, leafPage, leaf));
-  for (auto& [n, page] : writes) JET_TRY(writeIndexPage(store, n, *page));
+  JET_TRY(fixUp(store, path, leafPage, std::move(leaf), newLast, root));
   return true;
 }
 

@@ -58,11 +58,14 @@ Result<std::vector<uint32_t>> indexTreePages(PageStore& store, uint32_t root);
 // Every leaf entry in order, following the leaf chain from the leftmost leaf.
 Result<std::vector<IndexEntry>> readIndexEntries(PageStore& store, uint32_t root);
 
-// Adds or removes one entry in place. Answers false (having changed nothing)
-// when the change needs the index rewritten. With uniqueKeyLength (the key's
-// length, for a unique index), an entry with the same key is an error.
-Result<bool> insertIndexEntry(PageStore& store, uint32_t root, const IndexEntry& entry,
+// Adds one entry, splitting full pages on the way up; a split of the root
+// gives the index a new root (root is updated). With uniqueKeyLength (the
+// key's length, for a unique index), an entry with the same key is an
+// error. Answers false (having changed nothing) for a tree shape this
+// writer does not edit in place; the caller rewrites the index then.
+Result<bool> insertIndexEntry(PageStore& store, uint32_t& root, const IndexEntry& entry,
                               size_t uniqueKeyLength = 0);
+// Removes one entry; false (nothing changed) when that needs a rewrite.
 Result<bool> removeIndexEntry(PageStore& store, uint32_t root, const IndexEntry& entry);
 
 }  // namespace jet::storage::write

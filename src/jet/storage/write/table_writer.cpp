@@ -273,7 +273,7 @@ Status TableWriter::addIndexEntries(const std::vector<Value>& values, RowId row)
     bool unique = ix.flags & format::kIndexUnique;
     bool anyNull = false;
     for (const auto& ic : ix.columns) anyNull = anyNull || values[ic.column].isNull();
-    auto done = insertIndexEntry(pager_, ix.root, makeIndexEntry(*key, row),
+    auto done = insertIndexEntry(pager_, layout_.indexes[i].root, makeIndexEntry(*key, row),
                                  unique && !anyNull ? key->size() : 0);
     if (!done) return done.status();
     if (!*done) rebuild_[i] = true;
@@ -650,13 +650,10 @@ Status TableWriter::rebuildIndex(size_t i) {
     JET_TRY(UsageMap(pager_, def_->usedPages).set(n, true));
     JET_TRY(noteFreeSpace(n));
   }
-  if (tree->root != ix.root) {
-    ix.root = tree->root;
-    uint8_t raw[4];
-    put32(raw, ix.root);
-    JET_TRY(patchTableDef(pager_, def_->page, ix.defOffset + kRealIndexRootAt, raw, 4));
-  }
-  return Status::ok();
+  ix.root = tree->root;
+  uint8_t raw[4];
+  put32(raw, ix.root);
+  return patchTableDef(pager_, def_->page, ix.defOffset + kRealIndexRootAt, raw, 4);
 }
 
 Status TableWriter::finish() {
@@ -666,7 +663,14 @@ Status TableWriter::finish() {
   put32(raw + 4, layout_.lastAutoNumber);
   JET_TRY(patchTableDef(pager_, def_->page, kRowCountAt, raw, 8));
   for (size_t i = 0; i < layout_.indexes.size(); ++i) {
-    if (rebuild_[i]) JET_TRY(rebuildIndex(i));
+    if (rebuild_[i]) {
+      JET_TRY(rebuildIndex(i));
+    } else {
+      // A split of the root gave the index a new one.
+      put32(raw, layout_.indexes[i].root);
+      JET_TRY(patchTableDef(pager_, def_->page, layout_.indexes[i].defOffset + kRealIndexRootAt,
+                            raw, 4));
+    }
     rebuild_[i] = false;
   }
   changed_ = false;
