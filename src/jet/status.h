@@ -32,6 +32,8 @@ class [[nodiscard]] Status {
     static const std::string empty;
     return error_ ? error_->description : empty;
   }
+  // Itself, so that JET_TRY takes a Status as it takes a Result.
+  Status status() const { return *this; }
 
  private:
   std::optional<Error> error_;

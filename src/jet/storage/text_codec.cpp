@@ -1,0 +1,156 @@
+// Decoding of stored text. Windows-1252 and ISO-8859-1 are decoded by table
+// (they are what Western Access 97 files use and are hot in scans); other
+// code pages go through ICU's converters.
+#include "jet/storage/text_codec.h"
+
+#include <unicode/ucnv.h>
+
+#include <memory>
+#include <string>
+
+#include "jet/format/jet_format.h"
+
+namespace jet::storage {
+
+void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+namespace {
+
+// Appends UTF-16 code units, pairing surrogates.
+class Utf16Sink {
+ public:
+  explicit Utf16Sink(std::string& out) : out_(out) {}
+  void put(uint16_t unit) {
+    if (pendingHigh_) {
+      if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        appendUtf8(out_, 0x10000 + ((static_cast<uint32_t>(pendingHigh_) - 0xD800) << 10) +
+                             (unit - 0xDC00));
+        pendingHigh_ = 0;
+        return;
+      }
+      appendUtf8(out_, 0xFFFD);
+      pendingHigh_ = 0;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      pendingHigh_ = unit;
+    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+      appendUtf8(out_, 0xFFFD);
+    } else {
+      appendUtf8(out_, unit);
+    }
+  }
+  void finish() {
+    if (pendingHigh_) appendUtf8(out_, 0xFFFD);
+    pendingHigh_ = 0;
+  }
+
+ private:
+  std::string& out_;
+  uint16_t pendingHigh_ = 0;
+};
+
+// Windows-1252 0x80..0x9F; the rest of the page is ISO-8859-1.
+constexpr uint16_t kCp1252High[32] = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
+struct ConverterCloser {
+  void operator()(UConverter* c) const { ucnv_close(c); }
+};
+
+std::string decodeWithIcu(std::span<const uint8_t> bytes, uint16_t codePage) {
+  thread_local uint16_t cachedPage = 0;
+  thread_local std::unique_ptr<UConverter, ConverterCloser> converter;
+  if (!converter || cachedPage != codePage) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::string name = "windows-" + std::to_string(codePage);
+    converter.reset(ucnv_open(name.c_str(), &status));
+    if (U_FAILURE(status) || !converter) {
+      status = U_ZERO_ERROR;
+      name = "cp" + std::to_string(codePage);
+      converter.reset(ucnv_open(name.c_str(), &status));
+      if (U_FAILURE(status)) converter.reset();
+    }
+    cachedPage = codePage;
+  }
+  if (!converter) return decodeCodePageText(bytes, 1252);
+  std::u16string units(bytes.size() * 2 + 4, u'\0');
+  UErrorCode status = U_ZERO_ERROR;
+  int32_t n = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(units.data()),
+                            static_cast<int32_t>(units.size()),
+                            reinterpret_cast<const char*>(bytes.data()),
+                            static_cast<int32_t>(bytes.size()), &status);
+  if (U_FAILURE(status)) return decodeCodePageText(bytes, 1252);
+  std::string out;
+  Utf16Sink sink(out);
+  for (int32_t i = 0; i < n; ++i) sink.put(units[i]);
+  sink.finish();
+  return out;
+}
+
+}  // namespace
+
+std::string decodeUcs2Text(std::span<const uint8_t> b) {
+  std::string out;
+  out.reserve(b.size());
+  Utf16Sink sink(out);
+  if (b.size() >= 2 && b[0] == format::kCompressedTextMark0 && b[1] == format::kCompressedTextMark1) {
+    bool compressed = true;
+    size_t i = 2;
+    while (i < b.size()) {
+      if (b[i] == 0) {
+        compressed = !compressed;
+        ++i;
+      } else if (compressed) {
+        sink.put(b[i]);
+        ++i;
+      } else if (i + 1 < b.size()) {
+        sink.put(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
+        i += 2;
+      } else {
+        break;
+      }
+    }
+  } else {
+    for (size_t i = 0; i + 1 < b.size(); i += 2) sink.put(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
+  }
+  sink.finish();
+  return out;
+}
+
+std::string decodeCodePageText(std::span<const uint8_t> bytes, uint16_t codePage) {
+  if (codePage == 0 || codePage == 1252 || codePage == 28591) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (uint8_t c : bytes) {
+      if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+      } else if (c < 0xA0 && codePage != 28591) {
+        appendUtf8(out, kCp1252High[c - 0x80]);
+      } else {
+        appendUtf8(out, c);
+      }
+    }
+    return out;
+  }
+  return decodeWithIcu(bytes, codePage);
+}
+
+}  // namespace jet::storage

@@ -1,0 +1,28 @@
+// Text as the file keeps it, turned into the engine's UTF-8.
+//
+// Jet 4 and ACE keep text as UCS-2, optionally "compressed": a text that
+// starts with FF FE holds runs of one-byte characters (high byte zero) and
+// runs of two-byte characters, a zero byte switching between them. Jet 3
+// keeps text in the database's Windows code page.
+//
+// Pure functions: any bytes give some text, never a failure or a read
+// outside the input.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace jet::storage {
+
+// UCS-2 little-endian (or compressed, when marked) to UTF-8. An odd final
+// byte is ignored; unpaired surrogates become U+FFFD.
+std::string decodeUcs2Text(std::span<const uint8_t> bytes);
+
+// Text in a Windows code page (1252 when codePage is 0) to UTF-8.
+std::string decodeCodePageText(std::span<const uint8_t> bytes, uint16_t codePage);
+
+// Appends one code point as UTF-8.
+void appendUtf8(std::string& out, uint32_t codePoint);
+
+}  // namespace jet::storage
