@@ -49,13 +49,9 @@ Result<T> asStatement(FileDatabase& db, Body&& body) {
   if (!w) return readOnlyDatabase();
   auto level = w->begin();
   if (!level) return level.status();
-  Status fresh = db.beginStatement();
-  if (!fresh) {
-    (void)w->rollback();
-    return fresh;
-  }
+  // The outermost level began a fresh statement on the pager already; inner
+  // ones keep what this transaction has read (it holds the write lock).
   Result<T> r = body(*w);
-  db.pager().endStatement();
   if (!r) {
     (void)w->rollback();
     return r;
@@ -158,7 +154,7 @@ Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& request
   maps.format(0);
   bool full = false;
   auto addMap = [&]() {
-    auto slot = maps.addRow(write::emptyReferenceMap());
+    auto slot = maps.addRow(write::emptyInlineMap(d.page));
     if (!slot) full = true;
     return RowPointer{*mapPage, slot.value_or(0)};
   };

@@ -159,7 +159,7 @@ Status writeBootstrapFile(const std::string& path, FileFormat format) {
   d.page = format::kCatalogTableDefPage;
   DataPage maps(*store.change(3));
   maps.format(0);
-  auto addMap = [&]() { return RowPointer{3, *maps.addRow(emptyReferenceMap())}; };
+  auto addMap = [&]() { return RowPointer{3, *maps.addRow(emptyInlineMap(0))}; };
   d.usedPages = addMap();
   d.freePages = addMap();
   for (size_t i = 0; i < d.schema.indexes.size(); ++i) {

@@ -95,6 +95,10 @@ Result<IndexPage> readIndexPage(PageStore& store, uint32_t number) {
   uint16_t prefix = get16(&p[kPrefixAt]);
   size_t start = kEntriesAt;
   for (size_t bit = 0; kMaskAt + bit / 8 < kEntriesAt; ++bit) {
+    if (bit % 8 == 0 && p[kMaskAt + bit / 8] == 0) {
+      bit += 7;
+      continue;
+    }
     if (!(p[kMaskAt + bit / 8] >> (bit % 8) & 1)) continue;
     size_t end = kEntriesAt + bit;
     if (end <= start || end > p.size()) return badIndex(number, "marcas de entradas incoherentes");

@@ -21,6 +21,13 @@ std::vector<uint8_t> emptyReferenceMap() {
   return row;
 }
 
+std::vector<uint8_t> emptyInlineMap(uint32_t first) {
+  std::vector<uint8_t> row(kMapRowSize, 0);
+  row[0] = kMapInline;
+  put32(&row[1], first);
+  return row;
+}
+
 Result<std::span<uint8_t>> UsageMap::row(bool forChange) {
   std::span<uint8_t> page;
   if (forChange) {

@@ -4,9 +4,10 @@
 // A map is one row on a data page. Its first byte says how it is kept:
 // type 0 holds the bitmap itself after a 4-byte first page; type 1 holds
 // pointers to bitmap pages (page type 0x05), each covering (page size - 4)
-// x 8 pages. New tables get type 1 maps, which reach the whole file; a
-// type 0 map that must name a page beyond its reach is rewritten as type 1
-// in the same row, so the map row never changes size.
+// x 8 pages. New tables get type 0 maps starting at their definition's page
+// (small tables stay cheap to read); a type 0 map that must name a page
+// beyond its reach is rewritten as type 1 in the same row, so the map row
+// never changes size.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,9 @@ inline constexpr size_t kMapRowSize = 69;
 
 // The bytes of a new, empty type 1 map row.
 std::vector<uint8_t> emptyReferenceMap();
+// The bytes of a new, empty type 0 map row covering the pages from `first`
+// on (512 of them); it turns into type 1 when a page beyond is added.
+std::vector<uint8_t> emptyInlineMap(uint32_t first);
 
 class UsageMap {
  public:
