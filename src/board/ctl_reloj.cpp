@@ -85,6 +85,7 @@ void CtlReloj::WriteProperties(ui::PropertyBag& bag) const {
 
 void CtlReloj::solicitarTamano(int32_t width, int32_t height) {
   resize(ui::twips::toPixelsX(width), ui::twips::toPixelsY(height));
+  UserControl_Resize();  // a hidden control gets its resize event only when shown
 }
 
 void CtlReloj::UserControl_Resize() {

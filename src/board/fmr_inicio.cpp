@@ -91,7 +91,26 @@ fmrInicio::~fmrInicio() = default;
 
 template <typename F>
 void fmrInicio::evento(F&& f) {
-  f();
+  // A failed update shows a modal message box in the middle of a refresh,
+  // and its event loop would run a timer tick or paint the board half
+  // rebuilt: the tick is dropped (the next one comes 2.5 s later) and the
+  // form does not paint until the event has run to its end.
+  if (enEvento_) return;
+  enEvento_ = true;
+  setUpdatesEnabled(false);
+  for (ui::FlexGrid* g : msgListaPendientes_) g->setModel(nullptr);
+  try {
+    f();
+  } catch (...) {
+    enEvento_ = false;
+    render();
+    throw;
+  }
+  enEvento_ = false;
+  if (redimensionPendiente_) {
+    redimensionPendiente_ = false;
+    tablero_->Form_Resize(ui::twips::fromPixelsX(width()), ui::twips::fromPixelsY(height()));
+  }
   render();
 }
 
@@ -118,6 +137,10 @@ void fmrInicio::Form_Activate() {
 
 void fmrInicio::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  if (enEvento_) {
+    redimensionPendiente_ = true;  // laid out when the event has finished
+    return;
+  }
   tablero_->Form_Resize(ui::twips::fromPixelsX(width()), ui::twips::fromPixelsY(height()));
   render();
 }
@@ -125,9 +148,11 @@ void fmrInicio::resizeEvent(QResizeEvent* event) {
 void fmrInicio::onAreaClicked(int index) {
   Tablero& t = *tablero_;
   if (!t.cmdVer.loaded(index)) return;
-  // The toggle takes its new value before the click is handled.
-  t.cmdVer[index].down = !t.cmdVer[index].down;
-  evento([&t, index] { t.cmdVer_Click(static_cast<int16_t>(index)); });
+  evento([&t, index] {
+    // The toggle takes its new value before the click is handled.
+    t.cmdVer[index].down = !t.cmdVer[index].down;
+    t.cmdVer_Click(static_cast<int16_t>(index));
+  });
 }
 
 void fmrInicio::onGridClicked(int index) {

@@ -48,6 +48,8 @@ class fmrInicio : public QWidget {
 
   // Paints the board's state; called after every event.
   void render();
+  // True while an event of the board runs (the form paints nothing then).
+  bool enEvento() const { return enEvento_; }
 
   // The widgets, for the tests and the screenshots.
   ui::FlexGrid* gridPendientes(int index) const;
@@ -90,6 +92,8 @@ class fmrInicio : public QWidget {
   QLabel* aviso_;
   QTimer* tmrServido_;
   QString captionShown_;
+  bool enEvento_ = false;
+  bool redimensionPendiente_ = false;
 };
 
 }  // namespace board

@@ -3,6 +3,7 @@
 // the way a file held by the point of sale does.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ class PedidosDePrueba : public Pedidos {
   std::vector<std::string> marcas;  // "1:12", "2:12", "X:12", "Y:12"
   std::vector<std::vector<std::string>> pedidasAreas;
   bool fallarLectura = false;
+  // Runs inside setDesmarcarNuevo, where a failed update shows its box.
+  std::function<void()> alMarcarNuevo;
 
   std::vector<std::string> getAreas() override { return areas; }
   std::vector<clsMesa> getPendientes(const std::vector<std::string>& pedidas) override {
@@ -86,6 +89,7 @@ class PedidosDePrueba : public Pedidos {
   }
   void setDesmarcarNuevo(int32_t id) override {
     marcas.push_back("X:" + std::to_string(id));
+    if (alMarcarNuevo) alMarcarNuevo();
     if (auto* l = buscar(id)) l->tin = "X";
   }
   void devolverProducto(int32_t id) override {

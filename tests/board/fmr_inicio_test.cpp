@@ -1,0 +1,161 @@
+// The board form on the offscreen screen: what it paints and when.
+#include "board/fmr_inicio.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "board/ctl_reloj.h"
+#include "board/pedidos_de_prueba.h"
+#include "ui/flex_grid.h"
+#include "ui/property_bag.h"
+#include "ui/twips.h"
+
+namespace board {
+namespace {
+
+// Counts the paint events of every grid of the pending view.
+class ContadorPintadas : public QObject {
+ public:
+  int pintadas = 0;
+  bool eventFilter(QObject* o, QEvent* e) override {
+    if (e->type() == QEvent::Paint && qobject_cast<ui::FlexGrid*>(o)) ++pintadas;
+    return false;
+  }
+};
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() {
+    pedidos = new PedidosDePrueba;
+    form = std::make_unique<fmrInicio>([this] { return std::unique_ptr<Pedidos>(pedidos); },
+                                       nullptr, &sonido);
+    form->resize(1280, 800);
+    form->show();
+    form->Form_Activate();
+  }
+  PedidosDePrueba* pedidos;  // owned by the form
+  SonidoGrabado sonido;
+  std::unique_ptr<fmrInicio> form;
+};
+
+TEST_F(FormTest, TheFormStartsWithOneButtonPerAreaAndTheTimerRunning) {
+  ASSERT_NE(form->botonArea(3), nullptr);
+  EXPECT_EQ(form->botonArea(3)->text(), "POSTRES");
+  EXPECT_TRUE(form->botonArea(0)->isCheckable());
+  EXPECT_EQ(form->timer()->interval(), 2500);
+  EXPECT_TRUE(form->timer()->isActive());
+  EXPECT_EQ(form->windowTitle(), kCaptionPorServir);
+  EXPECT_FALSE(form->aviso()->isVisible());
+  EXPECT_EQ(form->botonArea(1)->width(),
+            ui::twips::toPixelsX(form->tablero().cmdVer[1].place.width));
+}
+
+TEST_F(FormTest, ARefreshNeverPaintsAHalfBuiltBoard) {
+  for (int i = 0; i < 6; ++i) {
+    LineaPrueba l(std::to_string(i + 1), "BAR", i + 1);
+    l.tin = "O";
+    pedidos->lineas.push_back(l);
+  }
+  ContadorPintadas contador;
+  qApp->installEventFilter(&contador);
+  int durante = -1;
+  bool actualizando = true;
+  // Inside the refresh, where a failed update's message box runs the event
+  // loop: nothing of the board paints and the timer's tick is dropped.
+  pedidos->alMarcarNuevo = [&] {
+    actualizando = form->updatesEnabled();
+    int antes = contador.pintadas;
+    QMetaObject::invokeMethod(form->timer(), "timeout", Qt::DirectConnection);
+    QApplication::processEvents();
+    durante = contador.pintadas - antes;
+  };
+  form->botonArea(0)->click();
+  qApp->removeEventFilter(&contador);
+  EXPECT_FALSE(actualizando);
+  EXPECT_EQ(durante, 0);
+  EXPECT_TRUE(form->updatesEnabled());
+  EXPECT_EQ(pedidos->marcas.size(), 6u);  // the dropped tick marked nothing twice
+  EXPECT_EQ(form->tablero().msgListaPendientes.count(), 7);
+  EXPECT_EQ(form->gridPendientes(6)->model(), &form->tablero().msgListaPendientes[6]);
+}
+
+TEST_F(FormTest, AFailedReadShowsInTheFooterWithoutADialog) {
+  pedidos->lineas.push_back(LineaPrueba("1", "BAR", 1));
+  form->botonArea(0)->click();
+  pedidos->fallarLectura = true;
+  QMetaObject::invokeMethod(form->timer(), "timeout", Qt::DirectConnection);
+  EXPECT_TRUE(form->aviso()->isVisible());
+  EXPECT_TRUE(form->aviso()->text().contains("-2147467259"));
+  EXPECT_TRUE(form->gridPendientes(1)->isVisible());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  pedidos->fallarLectura = false;
+  QMetaObject::invokeMethod(form->timer(), "timeout", Qt::DirectConnection);
+  EXPECT_FALSE(form->aviso()->isVisible());
+}
+
+TEST_F(FormTest, TheScrollBarMovesTheTablesUnderTheStrip) {
+  for (int i = 0; i < 30; ++i) pedidos->lineas.push_back(LineaPrueba(std::to_string(i), "BAR", i));
+  form->botonArea(0)->click();
+  ASSERT_TRUE(form->regla()->isVisible());
+  int arriba = form->contenedor()->y();
+  form->regla()->setValue(2);
+  EXPECT_EQ(form->tablero().vscRegla.value, -2);
+  EXPECT_EQ(form->contenedor()->y(), ui::twips::toPixelsY(855 - 2 * 480));
+  EXPECT_LT(form->contenedor()->y(), arriba);
+}
+
+TEST(CtlReloj, ShowsTheTimeOfDayWithLeadingZeros) {
+  CtlReloj reloj;
+  reloj.fijarFuenteHora([] { return QTime(9, 5, 3); });
+  reloj.Timer1_Timer();
+  EXPECT_EQ(reloj.textoHora(), "09:05:03");
+  reloj.fijarFuenteHora([] { return QTime(21, 0, 0); });
+  reloj.Timer1_Timer();
+  EXPECT_EQ(reloj.textoHora(), "21:00:00");
+}
+
+TEST(CtlReloj, KeepsItsOwnSizeWhateverTheContainerAsks) {
+  CtlReloj reloj;
+  reloj.solicitarTamano(5000, 2000);
+  EXPECT_EQ(reloj.width(), ui::twips::toPixelsX(2295));
+  EXPECT_EQ(reloj.height(), ui::twips::toPixelsY(585));
+}
+
+TEST(CtlReloj, CambiarEstadoStopsAndRestartsTheClock) {
+  CtlReloj reloj;
+  EXPECT_TRUE(reloj.relojCorriendo());
+  reloj.CambiarEstado();
+  EXPECT_FALSE(reloj.relojCorriendo());
+  EXPECT_FALSE(reloj.Estado());
+  reloj.CambiarEstado();
+  EXPECT_TRUE(reloj.relojCorriendo());
+  EXPECT_TRUE(reloj.Estado());
+}
+
+TEST(CtlReloj, PropertiesAtTheirDefaultsAreNotStored) {
+  CtlReloj reloj;
+  ui::PropertyBag bag;
+  reloj.WriteProperties(bag);
+  EXPECT_EQ(bag.size(), 0u);
+  reloj.setColor(14737632);
+  reloj.setTitulo("Cocina");
+  reloj.WriteProperties(bag);
+  CtlReloj otro;
+  otro.ReadProperties(bag);
+  EXPECT_EQ(otro.Color(), 14737632u);
+  EXPECT_EQ(otro.Titulo(), "Cocina");
+  EXPECT_TRUE(otro.Estado());
+  ui::PropertyBag vacia;
+  otro.ReadProperties(vacia);
+  EXPECT_EQ(otro.Color(), kRelojColorPorDefecto);
+  EXPECT_EQ(otro.Titulo(), "Titulo");
+}
+
+}  // namespace
+}  // namespace board
