@@ -3,6 +3,9 @@
 // flag; and the two reads of the dispatched list and the control row.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "order_fixture.h"
 
 namespace {
@@ -169,6 +172,41 @@ TEST_F(MarcasTest, NoWaitingLineGivesNoTotals) {
   db.add({.nombre = "Caña", .despCoc = "S"});
   abrir();
   EXPECT_TRUE(conn->getAcumuladoPendientes().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// What mdb-export, a reader independent of this engine, prints for a table.
+std::string exportar(const std::string& path, const std::string& table) {
+  std::string out;
+  std::string cmd = "mdb-export '" + path + "' " + table + " 2>/dev/null";
+  if (std::FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
+TEST_F(MarcasTest, TheMarkedFileReadsTheSameForThePointOfSale) {
+  if (std::system("command -v mdb-export >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "mdb-export (mdbtools) is not installed";
+  int32_t primera = db.add({.idMesa = "5", .minuto = 700, .negocio = "COCINA"});
+  int32_t segunda = db.add({.idMesa = "6", .minuto = 705, .negocio = "COCINA"});
+  abrir();
+  refresco("11:55:00");
+  pedidos.setDespachar1(Variant(primera));
+  pedidos.setDesmarcarNuevo(Variant(segunda));
+  conn->Cerrar();
+
+  std::string csv = exportar(db.path(), "COMANDAS");
+  // idComanda, idMesa, IDPRODUCTO, ... DespCoc, tin, tdc, desp: the columns the marks wrote.
+  EXPECT_NE(csv.find(std::to_string(primera) + ",\"5\",700,"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\"Pendiente\",\"Ventas\",\"P\",\"O\",15,\"S\""), std::string::npos) << csv;
+  EXPECT_NE(csv.find("\"Pendiente\",\"Ventas\",\"Y\",\"X\",0,,0,"), std::string::npos) << csv;
 }
 
 }  // namespace
