@@ -66,6 +66,7 @@ Result<std::shared_ptr<const TableDef>> FileDatabase::tableDef(std::string_view 
 
 Result<std::vector<std::string>> FileDatabase::tableNames(bool includeSystem) {
   JET_TRY(beginStatement());
+  StatementEnd end{*pager_};
   auto cat = catalog();
   if (!cat) return cat.status();
   std::vector<std::string> names;
@@ -77,6 +78,7 @@ Result<std::vector<std::string>> FileDatabase::tableNames(bool includeSystem) {
 
 Result<TableSchema> FileDatabase::table(std::string_view name) {
   JET_TRY(beginStatement());
+  StatementEnd end{*pager_};
   auto def = tableDef(name);
   if (!def) return def.status();
   return (*def)->schema;
@@ -84,15 +86,24 @@ Result<TableSchema> FileDatabase::table(std::string_view name) {
 
 Result<std::unique_ptr<RowCursor>> FileDatabase::scan(std::string_view table, std::vector<int> columns) {
   JET_TRY(beginStatement());
+  // The cursor ends the statement (and lets writers in) when it is done.
   auto def = tableDef(table);
-  if (!def) return def.status();
+  if (!def) {
+    pager_->endStatement();
+    return def.status();
+  }
   auto cursor = TableCursor::open(*pager_, *def, std::move(columns));
-  if (!cursor) return cursor.status();
+  if (!cursor) {
+    pager_->endStatement();
+    return cursor.status();
+  }
+  (*cursor)->holdStatement();
   return std::unique_ptr<RowCursor>(std::move(*cursor));
 }
 
 Result<std::vector<Value>> FileDatabase::readRow(std::string_view table, RowId row) {
   JET_TRY(beginStatement());
+  StatementEnd end{*pager_};
   auto def = tableDef(table);
   if (!def) return def.status();
   std::vector<int> all((*def)->schema.columns.size());

@@ -66,4 +66,10 @@ class Pager {
   uint64_t statement_ = 0;
 };
 
+// Ends the pager's current statement when it goes out of scope.
+struct StatementEnd {
+  Pager& pager;
+  ~StatementEnd() { pager.endStatement(); }
+};
+
 }  // namespace jet::storage

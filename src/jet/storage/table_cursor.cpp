@@ -87,6 +87,14 @@ TableCursor::TableCursor(Pager& pager, std::shared_ptr<const TableDef> def, std:
     : pager_(pager), def_(std::move(def)), columns_(std::move(columns)), pages_(std::move(pages)),
       longValues_(pager) {}
 
+TableCursor::~TableCursor() { releaseStatement(); }
+
+void TableCursor::releaseStatement() {
+  if (!holdsStatement_) return;
+  holdsStatement_ = false;
+  pager_.endStatement();
+}
+
 Result<bool> TableCursor::nextPage() {
   const auto& layout = format::layoutFor(pager_.format());
   while (true) {
@@ -116,11 +124,13 @@ Result<bool> TableCursor::next() {
       auto more = nextPage();
       if (!more) {
         done_ = true;
+        releaseStatement();
         return more.status();
       }
       if (!*more) {
         done_ = true;
         page_.reset();
+        releaseStatement();
         return false;
       }
       continue;

@@ -32,6 +32,11 @@ class TableCursor : public RowCursor {
   static Result<std::unique_ptr<TableCursor>> open(Pager& pager, std::shared_ptr<const TableDef> def,
                                                    std::vector<int> columns);
 
+  ~TableCursor() override;
+  // Makes the cursor end the pager's statement when it reaches the end or
+  // is destroyed (the scan of a read statement).
+  void holdStatement() { holdsStatement_ = true; }
+
   Result<bool> next() override;
   RowId rowId() const override { return current_; }
   const std::vector<Value>& values() const override { return values_; }
@@ -54,6 +59,8 @@ class TableCursor : public RowCursor {
   RowId current_;
   std::vector<Value> values_;
   bool done_ = false;
+  bool holdsStatement_ = false;
+  void releaseStatement();
 };
 
 }  // namespace jet::storage
