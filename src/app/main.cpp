@@ -4,6 +4,7 @@
 // A database that can't be opened at start-up is shown to the staff with its
 // number and description, and the program ends with status 1.
 #include <QApplication>
+#include <QScreen>
 
 #include "ado/error.h"
 #include "app/mdi_form1.h"
@@ -21,6 +22,11 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     ui::showModalMessage(nullptr, kCaptionPrincipal, std::string("Error\n") + e.what());
     return 1;
+  }
+  // Maximized: the window manager keeps it so; without one (a kiosk screen
+  // started straight on X) the window is given the whole screen itself.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    principal.setGeometry(screen->availableGeometry());
   }
   principal.showMaximized();
   return app.exec();
