@@ -33,6 +33,9 @@ constexpr size_t kInlineLongValue = 64;
 constexpr size_t kLongValueFieldSize = 12;
 // Within a column entry: 0x01 marks text kept compressed.
 constexpr size_t kColumnMiscFlagsAt = 16;
+// Within a column entry: the version of the text sort order (0 for the
+// General order of Access 2000-2007, 1 for the one of Access 2010).
+constexpr size_t kColumnSortVersionAt = 14;
 
 RowPointer unpackPointer(uint32_t raw) {
   return RowPointer{raw >> 8, static_cast<uint16_t>(raw & 0xFF)};
@@ -63,13 +66,20 @@ Result<TableLayout> locateTableLayout(ByteSpan b, const TableDef& def) {
   out.freePages = unpackPointer(*freePages);
   size_t columnsAt = l.tdefFirstEntryOffset + size_t{*nri} * l.realIndexEntrySize;
   out.compressed.assign(def.placements.size(), false);
+  out.sortOrder.assign(def.placements.size(), 0);
+  out.sortVersion.assign(def.placements.size(), 0);
   for (uint16_t i = 0; i < *nc; ++i) {
     size_t e = columnsAt + size_t{i} * l.columnEntrySize;
     auto number = readU16(b, e + l.colNumberOffset);
     auto misc = readU8(b, e + kColumnMiscFlagsAt);
-    if (!number || !misc) return bad("campos cortados");
+    auto order = readU16(b, e + l.colMiscOffset);
+    auto version = readU8(b, e + kColumnSortVersionAt);
+    if (!number || !misc || !order || !version) return bad("campos cortados");
     for (size_t c = 0; c < def.placements.size(); ++c) {
-      if (def.placements[c].number == *number) out.compressed[c] = (*misc & 0x01) != 0;
+      if (def.placements[c].number != *number) continue;
+      out.compressed[c] = (*misc & 0x01) != 0;
+      out.sortOrder[c] = *order;
+      out.sortVersion[c] = *version;
     }
   }
   size_t at = columnsAt + size_t{*nc} * l.columnEntrySize;
@@ -257,6 +267,14 @@ Result<std::vector<uint8_t>> TableWriter::keyOf(const RealIndex& ix,
   std::vector<uint8_t> key;
   for (const IndexColumn& ic : ix.columns) {
     const ColumnDef& c = def_->schema.columns[ic.column];
+    bool text = c.type == ColumnType::Text || c.type == ColumnType::Memo;
+    if (text && !(layout_.sortOrder[ic.column] == kGeneralSortOrder &&
+                  layout_.sortVersion[ic.column] == 0)) {
+      return Error{errc::kNotSupported,
+                   "El índice del campo '" + c.name +
+                       "' usa un orden de texto que el motor no sabe mantener; no se ha "
+                       "modificado nada."};
+    }
     auto v = coerceForColumn(c, values[ic.column]);
     if (!v) return v.status();
     JET_TRY(appendIndexKeyPart(key, c.type, *v, ic.ascending));

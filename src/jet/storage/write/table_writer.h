@@ -43,7 +43,9 @@ struct TableLayout {
     RowPointer used, free;
   };
   std::vector<LongValueMaps> longValueMaps;
-  std::vector<bool> compressed;  // per schema column: text kept compressed
+  std::vector<bool> compressed;     // per schema column: text kept compressed
+  std::vector<uint16_t> sortOrder;  // per schema column: text sort order (0x409 General)
+  std::vector<uint8_t> sortVersion;
 };
 
 // Finds those parts in the bytes of a Jet 4 / ACE definition.
@@ -66,6 +68,10 @@ class TableWriter {
   Status finish();
 
   const TableLayout& layout() const { return layout_; }
+  // The key `values` (one per column) give in real index `index`.
+  Result<std::vector<uint8_t>> keyFor(size_t index, const std::vector<Value>& values) {
+    return keyOf(layout_.indexes[index], values);
+  }
 
  private:
   TableWriter(WritePager& pager, std::shared_ptr<const TableDef> def, TableLayout layout);
