@@ -88,6 +88,13 @@ Error tableExists(std::string_view table) {
   return make(errc::kSyntax, "La tabla " + quoted(table) + " ya existe.");
 }
 
+Error requiredNull(std::string_view column) {
+  return make(errc::kIntegrity,
+              "El campo " + quoted(column) +
+                  " no puede contener un valor nulo porque la propiedad Requerido "
+                  "para este campo está establecida en True.");
+}
+
 Error unionColumnCount() {
   return make(
       errc::kSyntax,

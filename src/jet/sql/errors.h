@@ -27,6 +27,7 @@ Error aggregateInWhere(std::string_view expression);
 Error unknownDestinationColumn(std::string_view column);
 Error valueCountMismatch();
 Error tableExists(std::string_view table);
+Error requiredNull(std::string_view column);
 Error unionColumnCount();
 Error notSupported(std::string_view what);
 

@@ -28,7 +28,7 @@ bool isReserved(std::string_view w) {
       "OR",     "NOT",  "XOR",   "LIKE",    "IN",     "BETWEEN", "IS",       "NULL",
       "AS",     "ASC",  "DESC",  "BY",      "MOD",    "TOP",     "DISTINCT", "INTO",
       "VALUES", "SET",  "ON",    "ALL",     "INSERT", "UPDATE",  "DELETE",   "CREATE",
-      "TABLE",  "TRUE", "FALSE", "PERCENT", "JOIN",   "INNER",   "LEFT",     "RIGHT"};
+      "TABLE",  "TRUE", "FALSE", "PERCENT", "JOIN",   "INNER"};
   for (const char* k : kWords)
     if (equalsIgnoreCase(w, k)) return true;
   return false;
@@ -199,7 +199,8 @@ class Parser {
         if (!a) return a.status();
         s.alias = a.value();
       } else if (peek().kind == TokenKind::Name ||
-                 (peek().kind == TokenKind::Word && !isReserved(peek().text))) {
+                 (peek().kind == TokenKind::Word && !isReserved(peek().text) && !isWord("LEFT") &&
+                  !isWord("RIGHT"))) {
         s.alias = peek().text;
         ++pos_;
       }

@@ -101,6 +101,10 @@ Result<StatementResult> runInsert(Insert& ins, ExecContext& ctx, Value* newIdent
     if (!stored) return stored.status();
     row[static_cast<size_t>(targets[i])] = std::move(stored.value());
   }
+  for (size_t c = 0; c < t.columns.size(); ++c) {
+    if (t.columns[c].required && !t.columns[c].autoNumber && row[c].isNull())
+      return errors::requiredNull(t.columns[c].name);
+  }
   bool hasAutoNumber = std::any_of(t.columns.begin(), t.columns.end(), [](const ColumnDef& c) {
     return c.autoNumber && c.type == ColumnType::Long;
   });
@@ -147,6 +151,8 @@ Result<StatementResult> runUpdate(Update& up, ExecContext& ctx) {
       auto stored = convertForColumn(v.value(), t.columns[static_cast<size_t>(targets[i])],
                                      ctx.textBytesPerChar);
       if (!stored) return stored.status();
+      const ColumnDef& def = t.columns[static_cast<size_t>(targets[i])];
+      if (def.required && stored.value().isNull()) return errors::requiredNull(def.name);
       change.emplace_back(targets[i], std::move(stored.value()));
     }
     changes.push_back(std::move(change));
