@@ -163,24 +163,6 @@ TEST_F(AdoTest, AnEmptyResultIsAtBothEnds) {
   EXPECT_EQ(errorOf([&] { rs.moveFirst(); }), ado::adErrNoCurrentRecord);
 }
 
-TEST_F(AdoTest, OnlyAClientCursorHasTheFetchSizes) {
-  ado::Recordset client;
-  client.setCursorLocation(ado::adUseClient);
-  client.setProperty("initial fetch size", Variant(int16_t{0}));
-  client.setProperty("Background Fetch Size", Variant(int16_t{1}));
-  EXPECT_EQ(client.property("Initial Fetch Size").toLong(), 0);
-  EXPECT_EQ(client.property("Background Fetch Size").toLong(), 1);
-  EXPECT_EQ(errorOf([&] { client.setProperty("Cache Size", Variant(int16_t{1})); }),
-            ado::adErrItemNotFound);
-
-  ado::Recordset server;
-  EXPECT_EQ(errorOf([&] { server.setProperty("Initial Fetch Size", Variant(int16_t{0})); }),
-            ado::adErrItemNotFound);
-  server.open("SELECT * FROM COMANDAS", conn, ado::adOpenForwardOnly, ado::adLockReadOnly);
-  EXPECT_EQ(server.recordCount(), -1);
-  EXPECT_EQ(errorOf([&] { server.setCursorLocation(ado::adUseClient); }), ado::adErrObjectOpen);
-}
-
 TEST_F(AdoTest, AStatementWithoutRowsLeavesTheRecordsetClosed) {
   ado::Recordset rs;
   rs.open("UPDATE COMANDAS SET tin = 'X'", conn);
