@@ -36,6 +36,7 @@ std::optional<double> numberOf(const Value& v) {
     case ValueType::Double: return v.asDouble();
     case ValueType::BigInt: return static_cast<double>(v.asBigInt());
     case ValueType::DateTime: return v.asDateTime().days;
+    case ValueType::Text: return parseNumber(v.asText());  // "12" into a number column
     default: return std::nullopt;
   }
 }

@@ -1,0 +1,76 @@
+// The integrity check on files Access made: every fixture is sound, and the
+// text keys the engine computes are the ones Access wrote in its indexes
+// (the check compares every index entry with the key computed from its row).
+#include <gtest/gtest.h>
+
+#include "jet/storage/file_database.h"
+#include "jet/storage/index_key.h"
+#include "jet/storage/write/integrity_check.h"
+#include "jet/test_support.h"
+
+namespace {
+
+using namespace jet;
+
+std::vector<uint8_t> bytes(const char* hex) {
+  std::vector<uint8_t> out;
+  for (const char* p = hex; p[0] && p[1]; p += 2) {
+    out.push_back(static_cast<uint8_t>(std::stoi(std::string(p, 2), nullptr, 16)));
+  }
+  return out;
+}
+
+TEST(CheckFixtures, EveryAccessMadeFileIsSoundAndItsTextKeysMatchOurs) {
+  if (!cocina::test::fixturesAvailable()) {
+    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
+  }
+  int textIndexesVerified = 0;
+  for (const auto& fixture : cocina::test::fixtureFiles()) {
+    cocina::test::TempDir dir;
+    auto db = storage::FileDatabase::open(dir.copy(fixture), OpenOptions{});
+    ASSERT_TRUE(db) << fixture << ": " << db.error().description;
+    auto report = storage::write::checkDatabase(**db);
+    ASSERT_TRUE(report) << fixture;
+    for (const auto& p : report->problems) ADD_FAILURE() << fixture << ": " << p;
+    for (const auto& n : report->notes) {
+      // MSysObjects' ParentIdName index keys every table name as text.
+      if (n.find("MSysObjects") != std::string::npos && n.find("2 de 2") != std::string::npos) {
+        ++textIndexesVerified;
+      }
+    }
+  }
+  EXPECT_GE(textIndexesVerified, 10);
+}
+
+// Entries Access itself wrote (in testUnicodeCompV2003.mdb, testV2000.mdb
+// and complexDataTestV2007.accdb), after the 0x7F flag.
+TEST(GeneralSortOrder, TextKeysAreTheOnesAccessWrites) {
+  struct Case {
+    const char* text;
+    const char* key;
+  } cases[] = {
+      {"abcdefg", "4a4c4d4f5153550100"},
+      {"hijklmnop", "57595b5c5e606264660100"},
+      {"only ascii chars", "64625e76074a6b4d5959074d574a696b0100"},
+      {"row1", "696473380100"},
+      {"ümlaut", "6f605e4a6f6d011300"},
+      {"ääkkösiä", "4a4a5c5c646b594a01131302021302021300"},
+      {"MSysNavPaneGroups", "606b766b624a71664a62515569646f666b0100"},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> key;
+    ASSERT_TRUE(storage::appendIndexKeyPart(key, ColumnType::Text, Value::text(c.text), true));
+    auto expected = bytes(c.key);
+    expected.insert(expected.begin(), 0x7F);
+    EXPECT_EQ(key, expected) << c.text;
+  }
+  // Case and accents sort with their letter; the accent only breaks ties.
+  auto k = [](const char* t) { return *storage::generalTextKey(t); };
+  EXPECT_EQ(k("PENDIENTE"), k("pendiente"));
+  EXPECT_LT(k("canción"), k("cancioneS"));
+  EXPECT_LT(k("nina"), k("niña"));
+  EXPECT_LT(k("niña"), k("ninb"));
+  EXPECT_FALSE(storage::generalTextKey("€"));
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// A writer killed at any moment leaves a file that opens with every
+// transaction wholly there or wholly absent: a child process writes batches
+// of rows (inserts, an update and an index change per transaction) and is
+// killed with SIGKILL at random moments; after each kill the file is opened
+// (rolling back the journal), checked, and read by mdb-export.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <map>
+#include <random>
+
+#include "jet/database.h"
+#include "jet/storage/file_database.h"
+#include "jet/storage/journal.h"
+#include "jet/storage/write/integrity_check.h"
+#include "jet/test_support.h"
+
+namespace {
+
+using namespace jet;
+
+constexpr int kBatch = 7;
+
+TableSchema lotes() {
+  TableSchema t;
+  t.name = "Lotes";
+  ColumnDef lote{"lote", ColumnType::Long};
+  ColumnDef orden{"orden", ColumnType::Long};
+  ColumnDef texto{"texto", ColumnType::Text, 100};
+  ColumnDef nota{"nota", ColumnType::Memo};
+  t.columns = {lote, orden, texto, nota};
+  IndexDef ix;
+  ix.name = "lote";
+  ix.columns = {IndexColumn{0, true}, IndexColumn{1, true}};
+  t.indexes = {ix};
+  return t;
+}
+
+// The child: batch after batch, each one transaction, until killed.
+[[noreturn]] void writeForever(const std::string& path, int firstBatch) {
+  auto db = Database::open(path);
+  if (!db) _exit(3);
+  for (int lote = firstBatch;; ++lote) {
+    if (!(*db)->begin()) _exit(4);
+    RowId first{};
+    for (int k = 0; k < kBatch; ++k) {
+      auto r = (*db)->insertRow("Lotes", {Value::longValue(lote), Value::longValue(k),
+                                          Value::text("lote " + std::to_string(lote)),
+                                          Value::text(std::string(k == 3 ? 5000 : 10, 'n'))});
+      if (!r) _exit(5);
+      if (k == 0) first = *r;
+    }
+    // The batch's first row is rewritten longer, so rows move inside it.
+    if (!(*db)->updateRow(
+            "Lotes", first,
+            {{2, Value::text("lote " + std::to_string(lote) + " revisado y algo más largo")}})) {
+      _exit(6);
+    }
+    if (!(*db)->commit()) _exit(7);
+  }
+}
+
+TEST(CrashTest, EveryTransactionIsWhollyThereOrWhollyAbsentAfterAKill) {
+  if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
+  cocina::test::TempDir dir;
+  std::string path = dir.file("caidas.mdb");
+  {
+    auto db = Database::create(path, FileFormat::Jet4);
+    ASSERT_TRUE(db) << db.error().description;
+    ASSERT_TRUE((*db)->createTable(lotes()));
+  }
+  std::mt19937 rng(20261208);
+  int nextBatch = 1, recovered = 0;
+  for (int round = 0; round < 14; ++round) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) writeForever(path, nextBatch);
+    usleep(2000 + rng() % 60000);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself: " << WEXITSTATUS(status);
+    recovered += storage::journalExists(path);
+    // Opening rolls back what the killed writer left half done.
+    auto db = storage::FileDatabase::open(path, OpenOptions{});
+    ASSERT_TRUE(db) << db.error().description;
+    EXPECT_FALSE(storage::journalExists(path));
+    std::map<int32_t, int> perBatch;
+    auto cursor = (*db)->scan("Lotes", {0, 1, 2});
+    ASSERT_TRUE(cursor);
+    while (true) {
+      auto more = (*cursor)->next();
+      ASSERT_TRUE(more) << more.error().description;
+      if (!*more) break;
+      ++perBatch[(*cursor)->values()[0].asLong()];
+    }
+    cursor->reset();
+    int rows = 0;
+    for (const auto& [lote, n] : perBatch) {
+      EXPECT_EQ(n, kBatch) << "batch " << lote << " is partly there after round " << round;
+      rows += n;
+      nextBatch = std::max(nextBatch, lote + 1);
+    }
+    auto report = storage::write::checkDatabase(**db);
+    ASSERT_TRUE(report);
+    for (const auto& p : report->problems) ADD_FAILURE() << "round " << round << ": " << p;
+    db->reset();
+    auto csv = cocina::test::mdbExport(path, "Lotes");
+    ASSERT_TRUE(csv);
+    EXPECT_EQ(static_cast<int>(csv->size()) - 1, rows);
+  }
+  EXPECT_GT(nextBatch, 3) << "the writer never committed: the kills came too early";
+  RecordProperty("hot_journals_rolled_back", recovered);
+}
+
+}  // namespace

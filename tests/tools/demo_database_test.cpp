@@ -1,0 +1,108 @@
+// The demo database and the simulated point of sale: the tables, columns
+// and rows the kitchen board expects, read back by mdb-export.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "jet/database.h"
+#include "jet/demo/demo_database.h"
+#include "jet/demo/point_of_sale.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string run(const std::string& command) {
+  std::string out;
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  pclose(p);
+  return out;
+}
+
+size_t count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+class DemoDatabase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (run("command -v mdb-export").empty()) GTEST_SKIP() << "mdbtools is not installed";
+    dir = fs::temp_directory_path() / ("cocina-demo-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    path = (dir / "demo.accdb").string();
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  fs::path dir;
+  std::string path;
+};
+
+TEST_F(DemoDatabase, HoldsTheMenuOpenTablesAndHistoryAsAPointOfSaleLeavesThem) {
+  jet::demo::DemoOptions options;
+  options.history = 500;
+  ASSERT_TRUE(jet::demo::buildDemoDatabase(path, options));
+  EXPECT_FALSE(jet::demo::buildDemoDatabase(path, options)) << "overwrote the file";
+  std::string productos = run("mdb-export " + path + " PRODUCTOS");
+  for (const char* area : {"COCINA", "PARRILLA", "BAR", "POSTRES", "CAFETERIA", "\"NN\""}) {
+    EXPECT_NE(productos.find(area), std::string::npos) << area;
+  }
+  EXPECT_EQ(count(productos, "\n"), 1 + jet::demo::menu().size());
+  std::string comandas = run("mdb-export -Q -d '|' " + path + " COMANDAS");
+  EXPECT_EQ(count(comandas, "|Registro de Control|"), 1u);
+  EXPECT_GE(count(comandas, "|Pendiente|Ventas|Y|O|"), 1u);
+  EXPECT_GE(count(comandas, "|Pendiente|Ventas|Y|X|"), 1u);
+  EXPECT_GE(count(comandas, "|Pendiente|Ventas|P|X|"), 1u);
+  EXPECT_GE(count(comandas, "|Pendiente|Ventas|S|X|"), 1u);
+  EXPECT_EQ(
+      count(comandas, "|Cobrado|") + count(comandas, "|Cerrado|") + count(comandas, "|Anulado|"),
+      500u);
+  EXPECT_GE(count(comandas, "\r\n"), 1u) << "no detail with CR LF";
+  EXPECT_EQ(count(comandas, "|Pendiente|Ventas|") + 0,
+            count(comandas, "|-") - count(comandas, "|Cobrado|") - count(comandas, "|Cerrado|") -
+                count(comandas, "|Anulado|"))
+      << "every sale line has a negative quantity";
+}
+
+TEST_F(DemoDatabase, ThePointOfSaleAddsWaitingLinesAndClosesTables) {
+  jet::demo::DemoOptions options;
+  options.history = 0;
+  ASSERT_TRUE(jet::demo::buildDemoDatabase(path, options));
+  auto db = jet::Database::open(path);
+  ASSERT_TRUE(db);
+  jet::demo::PointOfSale pos(**db, 3, 7);
+  int32_t last = 0;
+  for (int i = 0; i < 20; ++i) {
+    auto id = pos.addLine();
+    ASSERT_TRUE(id) << id.error().description;
+    EXPECT_GT(*id, last);
+    last = *id;
+  }
+  auto closed = pos.closeTable("2");
+  ASSERT_TRUE(closed);
+  db->reset();
+  std::string comandas = run("mdb-export -Q -d '|' " + path + " COMANDAS");
+  int32_t minute = jet::demo::serviceMinuteOf(jet::demo::localTimeOfDay());
+  EXPECT_GE(count(comandas, "|" + std::to_string(minute) + "|") +
+                count(comandas, "|" + std::to_string(minute - 1) + "|"),
+            1u)
+      << "IDPRODUCTO is the service minute";
+  EXPECT_EQ(count(comandas, "|Cobrado|"), static_cast<size_t>(*closed));
+  EXPECT_EQ(count(comandas, "|TPV|"), 20u);
+}
+
+TEST(ServiceMinute, CountsLateHoursPastMidnight) {
+  EXPECT_EQ(jet::demo::serviceMinuteOf("05:00:00"), 300);
+  EXPECT_EQ(jet::demo::serviceMinuteOf("12:34:56"), 754);
+  EXPECT_EQ(jet::demo::serviceMinuteOf("00:00:00"), 1440);
+  EXPECT_EQ(jet::demo::serviceMinuteOf("04:59:59"), 1739);
+}
+
+}  // namespace
