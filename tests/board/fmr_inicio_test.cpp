@@ -56,6 +56,20 @@ TEST_F(FormTest, TheFormStartsWithOneButtonPerAreaAndTheTimerRunning) {
             ui::twips::toPixelsX(form->tablero().cmdVer[1].place.width));
 }
 
+TEST_F(FormTest, TheStartUpFontSizeReachesEveryTableGridAndTheList) {
+  form->fijarTamanoPendientes(14);
+  form->fijarTamanoControl(14);
+  pedidos->lineas.push_back(LineaPrueba("1", "BAR", 1));
+  form->botonArea(0)->click();
+  Tablero& t = form->tablero();
+  ASSERT_EQ(t.msgListaPendientes.count(), 2);
+  EXPECT_EQ(t.msgListaPendientes[1].font().size, 14);
+  EXPECT_EQ(t.msgListaPendientes[1].rowHeight(0) % t.msgListaPendientes[0].rowHeight(0), 0);
+  int32_t fila = t.msgListaControl.rowHeight(0);
+  EXPECT_EQ(t.msgListaControl.rowHeightMin(), fila);  // twice the row of one line
+  EXPECT_EQ(t.msgListaControl.rowHeight(1), fila);
+}
+
 TEST_F(FormTest, ARefreshNeverPaintsAHalfBuiltBoard) {
   for (int i = 0; i < 6; ++i) {
     LineaPrueba l(std::to_string(i + 1), "BAR", i + 1);
