@@ -13,7 +13,9 @@ namespace jet::storage {
 
 namespace {
 
-Error badRow(const std::string& what) { return damaged("fila ilegible: " + what); }
+Error badRow(const std::string& what) {
+  return damaged("fila ilegible: " + what);
+}
 
 // Bytes a fixed column of this type occupies; 0 when the declared length decides.
 size_t fixedSize(ColumnType t) {
@@ -53,7 +55,8 @@ Result<Value> decodeFixed(ByteSpan f, const ColumnDef& column) {
     case ColumnType::Integer: return Value::integer(static_cast<int16_t>(*readU16(f, 0)));
     case ColumnType::Long:
     case ColumnType::Complex: return Value::longValue(static_cast<int32_t>(*readU32(f, 0)));
-    case ColumnType::Currency: return Value::currency(Currency{static_cast<int64_t>(*readU64(f, 0))});
+    case ColumnType::Currency:
+      return Value::currency(Currency{static_cast<int64_t>(*readU64(f, 0))});
     case ColumnType::Single: return Value::single(*readF32(f, 0));
     case ColumnType::Double: return Value::dbl(*readF64(f, 0));
     case ColumnType::DateTime: return Value::dateTime(DateTime{*readF64(f, 0)});
@@ -71,7 +74,8 @@ Result<Value> decodeFixed(ByteSpan f, const ColumnDef& column) {
 }
 
 Result<Value> decodeText(ByteSpan raw, const DecodeContext& ctx) {
-  return Value::text(ctx.layout->jet3 ? decodeCodePageText(raw, ctx.codePage) : decodeUcs2Text(raw));
+  return Value::text(ctx.layout->jet3 ? decodeCodePageText(raw, ctx.codePage)
+                                      : decodeUcs2Text(raw));
 }
 
 }  // namespace
@@ -128,7 +132,8 @@ Result<RowParts> splitRow(ByteSpan row, const format::Layout& l, bool hasVarColu
   if (len < l.rowColumnCountSize) return badRow("fila vacía");
   p.columnCount = l.jet3 ? row[0] : *readU16(row, 0);
   const size_t maskSize = (static_cast<size_t>(p.columnCount) + 7) / 8;
-  if (len < l.rowColumnCountSize + maskSize) return badRow("fila más corta que su máscara de nulos");
+  if (len < l.rowColumnCountSize + maskSize)
+    return badRow("fila más corta que su máscara de nulos");
   p.nullMask = row.subspan(len - maskSize, maskSize);
   if (!hasVarColumns) {
     // A table without variable columns keeps no offset table at all.
@@ -136,7 +141,8 @@ Result<RowParts> splitRow(ByteSpan row, const format::Layout& l, bool hasVarColu
     p.varOffsets.assign(1, static_cast<uint16_t>(p.varAreaEnd));
     return p;
   }
-  if (len < l.rowColumnCountSize + maskSize + (l.jet3 ? 1 : 2)) return badRow("fila sin tabla de desplazamientos");
+  if (len < l.rowColumnCountSize + maskSize + (l.jet3 ? 1 : 2))
+    return badRow("fila sin tabla de desplazamientos");
 
   if (l.jet3) {
     const size_t varLenAt = len - maskSize - 1;
@@ -164,10 +170,12 @@ Result<RowParts> splitRow(ByteSpan row, const format::Layout& l, bool hasVarColu
     const size_t varLenAt = len - maskSize - 2;
     p.varCount = *readU16(row, varLenAt);
     const size_t tableBytes = 2 * (static_cast<size_t>(p.varCount) + 1);
-    if (varLenAt < tableBytes + l.rowColumnCountSize) return badRow("tabla de desplazamientos mayor que la fila");
+    if (varLenAt < tableBytes + l.rowColumnCountSize)
+      return badRow("tabla de desplazamientos mayor que la fila");
     p.varAreaEnd = varLenAt - tableBytes;
     p.varOffsets.resize(p.varCount + 1);
-    for (size_t i = 0; i <= p.varCount; ++i) p.varOffsets[i] = *readU16(row, varLenAt - 2 * (i + 1));
+    for (size_t i = 0; i <= p.varCount; ++i)
+      p.varOffsets[i] = *readU16(row, varLenAt - 2 * (i + 1));
   }
   return p;
 }
@@ -179,7 +187,8 @@ Result<LongValueRef> parseLongValueRef(ByteSpan f) {
   ref.length = head & format::kLongValueLengthMask;
   if (head & format::kLongValueInline) {
     ref.kind = LongValueRef::Kind::Inline;
-    if (ref.length > f.size() - format::kLongValueHeaderSize) return badRow("memo en línea más largo que la fila");
+    if (ref.length > f.size() - format::kLongValueHeaderSize)
+      return badRow("memo en línea más largo que la fila");
     ref.inlineData = f.subspan(format::kLongValueHeaderSize, ref.length);
   } else {
     ref.kind = (head & format::kLongValueSinglePage) ? LongValueRef::Kind::SinglePage
@@ -190,7 +199,8 @@ Result<LongValueRef> parseLongValueRef(ByteSpan f) {
 }
 
 Result<Bytes> readLongValue(const LongValueRef& ref, LongValueSource& source) {
-  if (ref.kind == LongValueRef::Kind::Inline) return Bytes(ref.inlineData.begin(), ref.inlineData.end());
+  if (ref.kind == LongValueRef::Kind::Inline)
+    return Bytes(ref.inlineData.begin(), ref.inlineData.end());
   if (ref.length == 0) return Bytes{};
   if (ref.kind == LongValueRef::Kind::SinglePage) {
     auto row = source.row(ref.where);
@@ -204,7 +214,8 @@ Result<Bytes> readLongValue(const LongValueRef& ref, LongValueSource& source) {
   std::set<std::pair<uint32_t, uint16_t>> seen;
   RowPointer at = ref.where;
   while (out.size() < ref.length) {
-    if (!seen.insert({at.page, at.slot}).second) return badRow("la cadena de un memo vuelve sobre sí misma");
+    if (!seen.insert({at.page, at.slot}).second)
+      return badRow("la cadena de un memo vuelve sobre sí misma");
     if (seen.size() > source.maxChainRows()) return badRow("cadena de memo demasiado larga");
     auto row = source.row(at);
     if (!row) return row.status();
@@ -279,7 +290,9 @@ Result<Value> decodeColumn(const RowParts& parts, const ColumnDef& column,
       return decodeText(data, ctx);
     }
     default:
-      if (field.size() < fixedSize(column.type)) return badRow("columna '" + column.name + "' cortada");
+      if (fixedSize(column.type) == 0) return Value::binary(Bytes(field.begin(), field.end()));
+      if (field.size() < fixedSize(column.type))
+        return badRow("columna '" + column.name + "' cortada");
       return decodeFixed(field, column);
   }
 }

@@ -20,21 +20,9 @@ Error bad(uint32_t page, const std::string& what) {
   return damaged("definición de tabla (página " + std::to_string(page) + "): " + what);
 }
 
-bool knownType(uint8_t t) {
-  switch (static_cast<ColumnType>(t)) {
-    case ColumnType::Boolean: case ColumnType::Byte: case ColumnType::Integer:
-    case ColumnType::Long: case ColumnType::Currency: case ColumnType::Single:
-    case ColumnType::Double: case ColumnType::DateTime: case ColumnType::Binary:
-    case ColumnType::Text: case ColumnType::OLE: case ColumnType::Memo:
-    case ColumnType::Guid: case ColumnType::Numeric: case ColumnType::Complex:
-    case ColumnType::BigInt: case ColumnType::ExtendedDateTime:
-      return true;
-  }
-  return false;
-}
-
 // Reads one length-prefixed name at `at`, advancing it.
-std::optional<std::string> readName(ByteSpan b, size_t& at, const format::Layout& l, uint16_t codePage) {
+std::optional<std::string> readName(ByteSpan b, size_t& at, const format::Layout& l,
+                                    uint16_t codePage) {
   size_t len = 0;
   if (l.nameLengthSize == 1) {
     auto n = readU8(b, at);
@@ -123,7 +111,8 @@ Result<TableDef> parseTableDef(ByteSpan b, const format::Layout& l, uint16_t cod
     ByteSpan e = b.subspan(at, l.columnEntrySize);
     at += l.columnEntrySize;
     uint8_t type = e[l.colTypeOffset];
-    if (!knownType(type)) return bad(page, "tipo de columna desconocido (" + std::to_string(type) + ")");
+    // A type this engine does not know (Access keeps a few for its own
+    // tables) is still read, as its raw bytes.
     c.def.type = static_cast<ColumnType>(type);
     c.place.number = *readU16(e, l.colNumberOffset);
     c.place.varIndex = *readU16(e, l.colVarIndexOffset);
@@ -189,10 +178,12 @@ Result<TableDef> parseTableDef(ByteSpan b, const format::Layout& l, uint16_t cod
   }
 
   // Definition order is column-number order.
-  std::stable_sort(cols.begin(), cols.end(),
-                   [](const RawColumn& a, const RawColumn& c) { return a.place.number < c.place.number; });
+  std::stable_sort(cols.begin(), cols.end(), [](const RawColumn& a, const RawColumn& c) {
+    return a.place.number < c.place.number;
+  });
   for (size_t i = 1; i < cols.size(); ++i) {
-    if (cols[i].place.number == cols[i - 1].place.number) return bad(page, "dos columnas con el mismo número");
+    if (cols[i].place.number == cols[i - 1].place.number)
+      return bad(page, "dos columnas con el mismo número");
   }
   for (auto& c : cols) {
     def.schema.columns.push_back(std::move(c.def));
