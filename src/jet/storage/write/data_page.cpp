@@ -110,7 +110,7 @@ bool DataPage::repack(uint16_t slot, std::span<const uint8_t> row, uint16_t flag
   size_t at = p_.size();
   for (uint16_t s = 0; s < n; ++s) {
     at -= rows[s].size();
-    std::memcpy(&p_[at], rows[s].data(), rows[s].size());
+    if (!rows[s].empty()) std::memcpy(p_.data() + at, rows[s].data(), rows[s].size());
     put16(&p_[kDataPageHeader + 2u * s], static_cast<uint16_t>(at | entryFlags[s]));
   }
   std::fill(p_.begin() + kDataPageHeader + 2u * n, p_.begin() + at, 0);
