@@ -76,7 +76,7 @@ TEST(ConcurrencyTest, TwoWritersAndAReaderShareOneFile) {
     TableSchema t;
     t.name = "Filas";
     t.columns = {ColumnDef{"escritor", ColumnType::Long}, ColumnDef{"n", ColumnType::Long},
-                 ColumnDef{"texto", ColumnType::Text, 100}};
+                 ColumnDef{"texto", ColumnType::Text, 200}};
     IndexDef ix;
     ix.name = "escritor";
     ix.columns = {IndexColumn{0, true}, IndexColumn{1, true}};

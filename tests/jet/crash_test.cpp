@@ -28,7 +28,7 @@ TableSchema lotes() {
   t.name = "Lotes";
   ColumnDef lote{"lote", ColumnType::Long};
   ColumnDef orden{"orden", ColumnType::Long};
-  ColumnDef texto{"texto", ColumnType::Text, 100};
+  ColumnDef texto{"texto", ColumnType::Text, 200};  // 100 characters
   ColumnDef nota{"nota", ColumnType::Memo};
   t.columns = {lote, orden, texto, nota};
   IndexDef ix;

@@ -16,7 +16,7 @@ ColumnDef column(const char* name, ColumnType t, uint16_t size = 0, bool autoNum
   ColumnDef c;
   c.name = name;
   c.type = t;
-  c.size = size;
+  c.size = t == ColumnType::Text ? static_cast<uint16_t>(size * 2) : size;
   c.autoNumber = autoNumber;
   return c;
 }

@@ -316,7 +316,7 @@ Result<std::unique_ptr<Database>> Database::create(const std::string& path, File
       ColumnDef d;
       d.name = name;
       d.type = t;
-      d.size = size;
+      d.size = t == ColumnType::Text ? static_cast<uint16_t>(size * 2) : size;
       d.required = required;
       return d;
     };

@@ -88,7 +88,7 @@ ColumnDef col(const char* name, ColumnType t, uint16_t size = 0) {
   ColumnDef c;
   c.name = name;
   c.type = t;
-  c.size = size;
+  c.size = t == ColumnType::Text ? static_cast<uint16_t>(size * 2) : size;
   return c;
 }
 

@@ -81,7 +81,9 @@ Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema) {
       if (c.type != ColumnType::Boolean) fixedAt = static_cast<uint16_t>(fixedAt + size);
       p.varIndex = varIndex;  // variable columns before it, as Access keeps it
     } else if (c.type == ColumnType::Text) {
-      uint16_t chars = c.size == 0 ? 255 : c.size;
+      // Text sizes are in bytes, two per character (Text(50) is 100).
+      uint16_t chars = c.size == 0 ? 255 : static_cast<uint16_t>(c.size / 2);
+      if (chars == 0) return badDefinition("un campo Texto tiene al menos 1 carácter");
       if (chars > 255) return badDefinition("un campo Texto tiene como mucho 255 caracteres");
       p.length = static_cast<uint16_t>(chars * 2);
       p.varIndex = varIndex++;
