@@ -21,6 +21,17 @@ namespace {
 
 constexpr int kMaxDepth = 200;
 
+// Keywords are ASCII: compared without a trip through Unicode case folding.
+bool keywordIs(std::string_view w, std::string_view keyword) {
+  if (w.size() != keyword.size()) return false;
+  for (size_t i = 0; i < w.size(); ++i) {
+    char c = w[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    if (c != keyword[i]) return false;
+  }
+  return true;
+}
+
 // Words that end an expression or a name list; never taken as a table alias.
 bool isReserved(std::string_view w) {
   static const char* const kWords[] = {
@@ -30,13 +41,13 @@ bool isReserved(std::string_view w) {
       "VALUES", "SET",  "ON",    "ALL",     "INSERT", "UPDATE",  "DELETE",   "CREATE",
       "TABLE",  "TRUE", "FALSE", "PERCENT", "JOIN",   "INNER"};
   for (const char* k : kWords)
-    if (equalsIgnoreCase(w, k)) return true;
+    if (keywordIs(w, k)) return true;
   return false;
 }
 
 bool isAggregateName(std::string_view n) {
   for (const char* a : {"MIN", "MAX", "SUM", "COUNT", "AVG", "FIRST", "LAST"})
-    if (equalsIgnoreCase(n, a)) return true;
+    if (keywordIs(n, a)) return true;
   return false;
 }
 
@@ -83,7 +94,7 @@ class Parser {
     return i < tokens_.size() ? tokens_[i] : tokens_.back();
   }
   bool isWord(std::string_view w, size_t ahead = 0) const {
-    return peek(ahead).kind == TokenKind::Word && equalsIgnoreCase(peek(ahead).text, w);
+    return peek(ahead).kind == TokenKind::Word && keywordIs(peek(ahead).text, w);
   }
   bool isSymbol(std::string_view s, size_t ahead = 0) const {
     return peek(ahead).kind == TokenKind::Symbol && peek(ahead).text == s;
@@ -394,7 +405,7 @@ class Parser {
     ++pos_;
     auto is = [&](std::initializer_list<const char*> names) {
       for (const char* n : names)
-        if (equalsIgnoreCase(type, n)) return true;
+        if (keywordIs(type, n)) return true;
       return false;
     };
     col.fixed = true;
@@ -718,15 +729,15 @@ class Parser {
         break;
       }
       case TokenKind::Word: {
-        if (equalsIgnoreCase(t.text, "NULL")) {
+        if (keywordIs(t.text, "NULL")) {
           ++pos_;
           e->kind = ExprKind::Literal;
           break;
         }
-        if (equalsIgnoreCase(t.text, "TRUE") || equalsIgnoreCase(t.text, "FALSE")) {
+        if (keywordIs(t.text, "TRUE") || keywordIs(t.text, "FALSE")) {
           ++pos_;
           e->kind = ExprKind::Literal;
-          e->value = Value::boolean(equalsIgnoreCase(t.text, "TRUE"));
+          e->value = Value::boolean(keywordIs(t.text, "TRUE"));
           break;
         }
         if (isReserved(t.text)) return fail();
