@@ -177,7 +177,11 @@ TEST(DamagedFile, TruncatedAtPageBoundariesAndMidPage) {
 
 TEST(DamagedFile, FlippedBytesInPageHeadersAndRowOffsetTables) {
   SKIP_WITHOUT_FIXTURES();
+  // One file of each generation: every page is damaged, so this is the slow case.
   for (const auto& fixture : damageFixtures()) {
+    const auto name = std::filesystem::path(fixture).filename().string();
+    if (name != "testV1997.mdb" && name != "overflowTestV2000.mdb" && name != "testV2007.accdb")
+      continue;
     SCOPED_TRACE(fixture);
     DamagedCopy copy(fixture);
     auto probe = jet::storage::FileDatabase::open(fixture, {.readOnly = true});
