@@ -1,0 +1,90 @@
+// cocina-db tables, schema and export as the people who keep the system
+// running use them: output, exit statuses and messages.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "jet/test_support.h"
+
+namespace {
+
+using cocina::test::runCommand;
+
+class CocinaDb : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(cocina::test::cocinaDbPath()))
+      GTEST_SKIP() << "cocina-db is not built";
+    if (!cocina::test::fixturesAvailable())
+      GTEST_SKIP() << "no Access fixtures in " << cocina::test::fixturesDir();
+  }
+  cocina::test::CommandResult run(std::vector<std::string> args) {
+    args.insert(args.begin(), cocina::test::cocinaDbPath());
+    return runCommand(args);
+  }
+};
+
+TEST_F(CocinaDb, ExportWritesRfc4180WithTheAgreedValueForms) {
+  auto r = run({"export", cocina::test::fixturePath("testV2000.mdb"), "Table1"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  auto csv = cocina::test::parseCsv(r.out);
+  ASSERT_TRUE(csv);
+  ASSERT_GE(csv->size(), 3u);
+  EXPECT_NE(r.out.find("\r\n"), std::string::npos);
+  const auto& header = (*csv)[0];
+  ASSERT_EQ(header.size(), 9u);
+  EXPECT_EQ(header[0].text, "A");
+  const auto& row = (*csv)[1];
+  // Text quoted, numbers plain, the date as YYYY-MM-DD HH:MM:SS, currency plain, Boolean 1/0.
+  EXPECT_TRUE(row[0].quoted);
+  EXPECT_EQ(row[0].text, "abcdefg");
+  EXPECT_FALSE(row[2].quoted);
+  EXPECT_EQ(row[2].text, "2");
+  EXPECT_EQ(row[5].text, "444.555");
+  EXPECT_EQ(row[6].text, "1974-09-21 00:00:00");
+  EXPECT_EQ(row[7].text, "3.5");
+  EXPECT_EQ(row[8].text, "1");
+  EXPECT_EQ((*csv)[2][8].text, "0");
+}
+
+TEST_F(CocinaDb, TablesListsUserTablesAndSchemaShowsTypesAndIndexes) {
+  auto tables = run({"tables", cocina::test::fixturePath("testV2000.mdb")});
+  ASSERT_EQ(tables.exitCode, 0) << tables.err;
+  EXPECT_EQ(tables.out, "Table1\nTable2\nTable3\nTable4\n");
+  auto withSystem = run({"tables", "--system", cocina::test::fixturePath("testV2000.mdb")});
+  EXPECT_NE(withSystem.out.find("MSysObjects\n"), std::string::npos);
+
+  auto schema = run({"schema", cocina::test::fixturePath("testV2000.mdb"), "Table1"});
+  ASSERT_EQ(schema.exitCode, 0) << schema.err;
+  EXPECT_NE(schema.out.find("TABLE Table1\n"), std::string::npos);
+  EXPECT_NE(schema.out.find("Text (50)"), std::string::npos);
+  EXPECT_NE(schema.out.find("Long Integer"), std::string::npos);
+  EXPECT_NE(schema.out.find("Boolean"), std::string::npos);
+
+  auto jet3 = run({"schema", cocina::test::fixturePath("testV1997.mdb"), "Table1"});
+  ASSERT_EQ(jet3.exitCode, 0) << jet3.err;
+  EXPECT_NE(jet3.out.find("Text (50)"), std::string::npos)
+      << "Jet 3 text sizes count one byte a character";
+}
+
+TEST_F(CocinaDb, WrongUsageExitsOneAndUnreadableFilesExitTwo) {
+  for (const auto& cmd : {"tables", "schema", "export"}) {
+    EXPECT_EQ(run({cmd}).exitCode, 1) << cmd;
+    auto help = run({cmd, "--help"});
+    EXPECT_EQ(help.exitCode, 0) << cmd;
+    EXPECT_NE(help.out.find("usage: cocina-db"), std::string::npos) << cmd;
+  }
+  EXPECT_EQ(run({"export", cocina::test::fixturePath("testV2000.mdb")}).exitCode, 1);
+
+  cocina::test::TempDir dir;
+  auto notDb = run({"tables", dir.write("pedidos.mdb", "esto no es una base de datos")});
+  EXPECT_EQ(notDb.exitCode, 2);
+  EXPECT_NE(notDb.err.find("pedidos.mdb"), std::string::npos);
+  EXPECT_TRUE(notDb.out.empty());
+
+  auto missingTable = run({"export", cocina::test::fixturePath("testV2000.mdb"), "COMANDAS"});
+  EXPECT_EQ(missingTable.exitCode, 2);
+  EXPECT_NE(missingTable.err.find("COMANDAS"), std::string::npos);
+}
+
+}  // namespace
