@@ -66,8 +66,12 @@ std::string record(const std::vector<std::string>& fields) {
   return out;
 }
 
-std::string plainNumber(double x) { return shortestFixed(x); }
-std::string plainNumber(float x) { return shortestFixed(x); }
+std::string plainNumber(double x) {
+  return shortestFixed(x);
+}
+std::string plainNumber(float x) {
+  return shortestFixed(x);
+}
 
 std::string formatDateTime(DateTime dt) {
   double d = dt.days;
@@ -84,9 +88,9 @@ std::string formatDateTime(DateTime dt) {
   unsigned m, dd;
   civilFromDays(day + kAccessEpochFromUnix, y, m, dd);
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", static_cast<long long>(y), m, dd,
-                static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
-                static_cast<long long>(seconds % 60));
+  std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", static_cast<long long>(y),
+                m, dd, static_cast<long long>(seconds / 3600),
+                static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
   return buf;
 }
 
@@ -94,9 +98,9 @@ std::string formatGuid(const Guid& g) {
   const auto& b = g.bytes;
   char buf[64];
   std::snprintf(buf, sizeof buf,
-                "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", b[3], b[2],
-                b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13], b[14],
-                b[15]);
+                "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", b[3],
+                b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13],
+                b[14], b[15]);
   return buf;
 }
 
@@ -117,8 +121,8 @@ std::string formatDecimal(const Decimal& d) {
 
 std::string formatCurrency(Currency c) {
   const bool negative = c.scaled < 0;
-  const unsigned __int128 magnitude =
-      negative ? static_cast<unsigned __int128>(-(c.scaled + 1)) + 1 : static_cast<unsigned __int128>(c.scaled);
+  const unsigned __int128 magnitude = negative ? static_cast<unsigned __int128>(-(c.scaled + 1)) + 1
+                                               : static_cast<unsigned __int128>(c.scaled);
   std::string whole = std::to_string(static_cast<unsigned long long>(magnitude / 10000));
   unsigned fraction = static_cast<unsigned>(magnitude % 10000);
   std::string out = negative ? "-" + whole : whole;

@@ -13,7 +13,7 @@ namespace jet::storage {
 namespace {
 // Low seven bits of Type: the kind of object (the high bit varies).
 constexpr int kObjectTypeMask = 0x7F;
-}
+}  // namespace
 
 Result<std::vector<CatalogEntry>> readCatalog(Pager& pager) {
   auto def = loadTableDef(pager, format::kCatalogTableDefPage);
@@ -35,7 +35,8 @@ Result<std::vector<CatalogEntry>> readCatalog(Pager& pager) {
     if (!more) return more.status();
     if (!*more) break;
     const auto& v = (*cursor)->values();
-    if (v[0].type() != ValueType::Long || !v[1].isText() || v[2].type() != ValueType::Integer) continue;
+    if (v[0].type() != ValueType::Long || !v[1].isText() || v[2].type() != ValueType::Integer)
+      continue;
     if ((v[2].asInteger() & kObjectTypeMask) != format::kObjectTypeTable) continue;
     CatalogEntry e;
     e.name = v[1].asText();

@@ -35,7 +35,8 @@ void rc4Apply(std::span<const uint8_t> key, std::span<uint8_t> data) {
 
 Result<DatabaseHeader> parseHeader(std::span<const uint8_t> page0, FileFormat format) {
   const bool jet3 = format == FileFormat::Jet3;
-  const size_t maskedLength = jet3 ? format::kHeaderMaskedLengthJet3 : format::kHeaderMaskedLengthJet4;
+  const size_t maskedLength =
+      jet3 ? format::kHeaderMaskedLengthJet3 : format::kHeaderMaskedLengthJet4;
   if (page0.size() < format::kHeaderMaskedOffset + maskedLength) {
     return notDatabase("la cabecera está incompleta");
   }
@@ -51,7 +52,8 @@ Result<DatabaseHeader> parseHeader(std::span<const uint8_t> page0, FileFormat fo
                      : *readU32(p, format::kHeaderSortOrderOffsetJet4);
   h.encrypted = *readU32(p, format::kHeaderDatabaseKeyOffset) != 0;
 
-  const size_t passwordLength = jet3 ? format::kHeaderPasswordLengthJet3 : format::kHeaderPasswordLengthJet4;
+  const size_t passwordLength =
+      jet3 ? format::kHeaderPasswordLengthJet3 : format::kHeaderPasswordLengthJet4;
   std::vector<uint8_t> password(plain.begin() + format::kHeaderPasswordOffset,
                                 plain.begin() + format::kHeaderPasswordOffset + passwordLength);
   if (!jet3) {
@@ -76,8 +78,9 @@ Result<DatabaseHeader> readableHeader(std::span<const uint8_t> page0, FileFormat
                  "La base de datos está cifrada; este sistema no lee archivos cifrados."};
   }
   if (h->hasPassword) {
-    return Error{errc::kNotAuthorized,
-                 "La base de datos tiene contraseña; quítela en Access para usarla con este sistema."};
+    return Error{
+        errc::kNotAuthorized,
+        "La base de datos tiene contraseña; quítela en Access para usarla con este sistema."};
   }
   return h;
 }

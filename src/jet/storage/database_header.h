@@ -18,9 +18,9 @@ namespace jet::storage {
 
 struct DatabaseHeader {
   FileFormat format = FileFormat::Jet4;
-  uint16_t codePage = 0;     // Windows code page of Jet 3 text (0: the default, 1252)
-  uint32_t sortOrder = 0;    // default text collation (0x409 General)
-  double creationDate = 0;   // days since 1899-12-30 (Jet 4 and later)
+  uint16_t codePage = 0;    // Windows code page of Jet 3 text (0: the default, 1252)
+  uint32_t sortOrder = 0;   // default text collation (0x409 General)
+  double creationDate = 0;  // days since 1899-12-30 (Jet 4 and later)
   bool hasPassword = false;
   bool encrypted = false;
 };

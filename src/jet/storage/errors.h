@@ -22,7 +22,8 @@ inline Error unreadable(const std::string& what) {
 }
 
 inline Error notDatabase(const std::string& what) {
-  return Error{errc::kUnspecified, "El archivo no es una base de datos de Access reconocible: " + what};
+  return Error{errc::kUnspecified,
+               "El archivo no es una base de datos de Access reconocible: " + what};
 }
 
 }  // namespace jet::storage

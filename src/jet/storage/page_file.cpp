@@ -18,14 +18,16 @@ namespace jet::storage {
 
 namespace {
 
-std::string systemReason() { return std::strerror(errno); }
+std::string systemReason() {
+  return std::strerror(errno);
+}
 
 // Reads exactly out.size() bytes at `offset`; false on a short read.
 bool readFully(int fd, std::span<uint8_t> out, uint64_t offset) {
   size_t done = 0;
   while (done < out.size()) {
-    ssize_t n = ::pread(fd, out.data() + done, out.size() - done,
-                        static_cast<off_t>(offset + done));
+    ssize_t n =
+        ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
@@ -86,7 +88,8 @@ Result<std::unique_ptr<PageFile>> PageFile::open(const std::string& path, bool r
   }
   file->pageSize_ = format::layoutFor(file->format_).pageSize;
   if (auto s = file->refresh(); !s) return s;
-  if (file->pageCount_ == 0) return notDatabase("'" + path + "' está truncado: falta la página de cabecera");
+  if (file->pageCount_ == 0)
+    return notDatabase("'" + path + "' está truncado: falta la página de cabecera");
   return file;
 }
 

@@ -104,7 +104,7 @@ Result<Bytes> readLongValue(const LongValueRef& ref, LongValueSource& source);
 
 struct DecodeContext {
   const format::Layout* layout = nullptr;
-  uint16_t codePage = 0;                // Jet 3 text
+  uint16_t codePage = 0;                  // Jet 3 text
   LongValueSource* longValues = nullptr;  // null: memo and OLE values fail to decode
 };
 

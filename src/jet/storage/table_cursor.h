@@ -29,7 +29,8 @@ Status readRowAt(Pager& pager, const TableDef& def, RowId where, const std::vect
 
 class TableCursor : public RowCursor {
  public:
-  static Result<std::unique_ptr<TableCursor>> open(Pager& pager, std::shared_ptr<const TableDef> def,
+  static Result<std::unique_ptr<TableCursor>> open(Pager& pager,
+                                                   std::shared_ptr<const TableDef> def,
                                                    std::vector<int> columns);
 
   ~TableCursor() override;

@@ -93,10 +93,9 @@ std::string decodeWithIcu(std::span<const uint8_t> bytes, uint16_t codePage) {
   if (!converter) return decodeCodePageText(bytes, 1252);
   std::u16string units(bytes.size() * 2 + 4, u'\0');
   UErrorCode status = U_ZERO_ERROR;
-  int32_t n = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(units.data()),
-                            static_cast<int32_t>(units.size()),
-                            reinterpret_cast<const char*>(bytes.data()),
-                            static_cast<int32_t>(bytes.size()), &status);
+  int32_t n = ucnv_toUChars(
+      converter.get(), reinterpret_cast<UChar*>(units.data()), static_cast<int32_t>(units.size()),
+      reinterpret_cast<const char*>(bytes.data()), static_cast<int32_t>(bytes.size()), &status);
   if (U_FAILURE(status)) return decodeCodePageText(bytes, 1252);
   std::string out;
   Utf16Sink sink(out);
@@ -111,7 +110,8 @@ std::string decodeUcs2Text(std::span<const uint8_t> b) {
   std::string out;
   out.reserve(b.size());
   Utf16Sink sink(out);
-  if (b.size() >= 2 && b[0] == format::kCompressedTextMark0 && b[1] == format::kCompressedTextMark1) {
+  if (b.size() >= 2 && b[0] == format::kCompressedTextMark0 &&
+      b[1] == format::kCompressedTextMark1) {
     bool compressed = true;
     size_t i = 2;
     while (i < b.size()) {
@@ -129,7 +129,8 @@ std::string decodeUcs2Text(std::span<const uint8_t> b) {
       }
     }
   } else {
-    for (size_t i = 0; i + 1 < b.size(); i += 2) sink.put(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
+    for (size_t i = 0; i + 1 < b.size(); i += 2)
+      sink.put(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
   }
   sink.finish();
   return out;

@@ -18,7 +18,8 @@ Result<UsageMapPages> UsageMapPages::load(Pager& pager, RowPointer where) {
   const auto& layout = format::layoutFor(pager.format());
   auto slot = locateRow(**page, layout, where.slot);
   if (!slot) return damaged("mapa de páginas de la tabla: " + slot.error().description);
-  if (!slot->valid || slot->end - slot->start < 1) return damaged("mapa de páginas de la tabla ilegible");
+  if (!slot->valid || slot->end - slot->start < 1)
+    return damaged("mapa de páginas de la tabla ilegible");
   UsageMapPages m;
   const PageBuffer& p = **page;
   m.type_ = p[slot->start];

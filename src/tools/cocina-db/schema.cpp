@@ -31,7 +31,8 @@ void printTable(std::ostream& out, const jet::TableSchema& t, jet::FileFormat fo
   size_t width = 4;
   for (const auto& c : t.columns) width = std::max(width, c.name.size());
   for (const auto& c : t.columns) {
-    out << "  " << std::left << std::setw(static_cast<int>(width)) << c.name << "  " << typeText(c, format);
+    out << "  " << std::left << std::setw(static_cast<int>(width)) << c.name << "  "
+        << typeText(c, format);
     if (c.required && c.type != jet::ColumnType::Boolean) out << "  NOT NULL";
     out << "\n";
   }
