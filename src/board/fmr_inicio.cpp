@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "board/ctl_reloj.h"
 #include "ui/flex_grid.h"
@@ -153,6 +154,19 @@ void fmrInicio::onAreaClicked(int index) {
     t.cmdVer[index].down = !t.cmdVer[index].down;
     t.cmdVer_Click(static_cast<int16_t>(index));
   });
+}
+
+void fmrInicio::wheelEvent(QWheelEvent* event) {
+  if (!vscRegla_->isVisible() || frmContenedor_->isHidden()) {
+    event->ignore();
+    return;
+  }
+  // Touchpads send small deltas: they add up to notches of 120.
+  ruedaAcumulada_ += event->angleDelta().y();
+  int muescas = ruedaAcumulada_ / QWheelEvent::DefaultDeltasPerStep;
+  ruedaAcumulada_ -= muescas * QWheelEvent::DefaultDeltasPerStep;
+  if (muescas != 0) vscRegla_->setValue(vscRegla_->value() - muescas);
+  event->accept();
 }
 
 void fmrInicio::onGridClicked(int index) {

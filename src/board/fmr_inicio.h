@@ -68,6 +68,8 @@ class fmrInicio : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  // The wheel over the tables moves the scroll bar, one step a notch.
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void onAreaClicked(int index);
@@ -94,6 +96,7 @@ class fmrInicio : public QWidget {
   QString captionShown_;
   bool enEvento_ = false;
   bool redimensionPendiente_ = false;
+  int ruedaAcumulada_ = 0;  // eighths of a degree not yet a whole notch
 };
 
 }  // namespace board

@@ -6,8 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "ado/error.h"
+#include "board/base_de_prueba.h"
 #include "board/fmr_inicio.h"
-#include "board/pedidos_de_prueba.h"
 #include "board/pedidos_en_base.h"
 #include "data/clsConnAdmin.h"
 #include "data/order_database.h"

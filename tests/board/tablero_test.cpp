@@ -1,34 +1,20 @@
 // The kitchen board as the staff use it: areas chosen, lines shown, marked,
-// dispatched and sent back, alerts sounded, on an order store in memory.
+// dispatched and sent back, alerts sounded, on an order database the engine
+// made, through the board's real order store.
 #include "board/tablero.h"
 
 #include <gtest/gtest.h>
 
+#include "ado/error.h"
+#include "board/base_de_prueba.h"
 #include "board/mod_tabla.h"
-#include "board/pedidos_de_prueba.h"
 
 namespace board {
 namespace {
 
 class TableroTest : public ::testing::Test {
  protected:
-  TableroTest()
-      : tablero([this] { return std::unique_ptr<Pedidos>(new Envoltura(pedidos)); }, sonido) {}
-
-  // The board owns its store; the test keeps the real one to stage lines.
-  struct Envoltura : Pedidos {
-    explicit Envoltura(PedidosDePrueba& p) : p(p) {}
-    PedidosDePrueba& p;
-    std::vector<std::string> getAreas() override { return p.getAreas(); }
-    std::vector<clsMesa> getPendientes(const std::vector<std::string>& a) override {
-      return p.getPendientes(a);
-    }
-    void setDespachar1(int32_t id) override { p.setDespachar1(id); }
-    void setDespachar2(int32_t id) override { p.setDespachar2(id); }
-    void setDesmarcarNuevo(int32_t id) override { p.setDesmarcarNuevo(id); }
-    void devolverProducto(int32_t id) override { p.devolverProducto(id); }
-    std::vector<LineaDespachada> getAllPendienteRs() override { return p.getAllPendienteRs(); }
-  };
+  TableroTest() : tablero([this] { return base.abrir(); }, sonido) {}
 
   void cargar(int32_t ancho = 12000, int32_t alto = 9000) {
     tablero.Form_Load();
@@ -46,17 +32,21 @@ class TableroTest : public ::testing::Test {
     grid(index).setRow(fila);
     tablero.msgListaPendientes_Click(static_cast<int16_t>(index));
   }
+  PedidosGrabados& pedidos() { return *base.grabados; }
+  std::string despcoc(int32_t id) { return base.columna(id, "DespCoc").asText(); }
+  static std::string cod(int32_t id) { return "Cod: " + std::to_string(id); }
 
-  PedidosDePrueba pedidos;
+  BaseDePrueba base;
   SonidoGrabado sonido;
   Tablero tablero;
 };
 
 TEST_F(TableroTest, FourAreasShareTheStripInEqualButtons) {
   cargar(12000);
+  const char* areas[] = {"BAR", "COCINA", "PIZZA", "POSTRES"};  // in the menu's order
   ASSERT_EQ(tablero.cmdVer.count(), 4);
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(tablero.cmdVer[i].caption, pedidos.areas[i]);
+    EXPECT_EQ(tablero.cmdVer[i].caption, areas[i]);
     EXPECT_EQ(tablero.cmdVer[i].place.width, 3000);
     EXPECT_EQ(tablero.cmdVer[i].place.left, 3000 * i);
     EXPECT_EQ(tablero.cmdVer[i].place.height, 855);
@@ -115,14 +105,15 @@ TEST_F(TableroTest, ChoosingAreasMakesTheHeaderColumns) {
 }
 
 TEST_F(TableroTest, ARefreshWritesEachLineWithItsMinutesDetailsAndHiddenTag) {
-  pedidos.lineas = {{"7", "BAR", 31, 15, -2, "Cafe", "Sin azucar\r\n  \r\nCaliente"}};
+  int32_t id = base.agregar(
+      {.mesa = "7", .tiempo = 15, .cantidad = -2, .detalle = "Sin azucar\r\n  \r\nCaliente"});
   cargar();
   elegir({0});
   ASSERT_EQ(tablero.msgListaPendientes.count(), 2);
   ui::FlexGridModel& g = grid(1);
   EXPECT_EQ(g.text(0, 0), "7");
   EXPECT_EQ(g.text(0, 1), "15 Minutos\r\n2 Cafe\r\n-> Sin azucar\r\n-> Caliente" +
-                              Tablero::saltosOcultos() + "Cod: 31");
+                              Tablero::saltosOcultos() + cod(id));
   EXPECT_EQ(Tablero::saltosOcultos().size(), 122u);
   EXPECT_EQ(tablero.caption, kCaptionPorServir);
   EXPECT_TRUE(tablero.frmContenedor.visible);
@@ -134,9 +125,13 @@ TEST_F(TableroTest, ARefreshWritesEachLineWithItsMinutesDetailsAndHiddenTag) {
 }
 
 TEST_F(TableroTest, RowsGrowToTheirTallestCellAndEmptyCellsTakeTheLineAbove) {
-  pedidos.lineas = {{"3", "BAR", 1, 4, 1, "Agua"},
-                    {"3", "COCINA", 2, 4, 1, "Sopa", "Grande\r\nSin sal\r\nPan"},
-                    {"3", "BAR", 3, 4, 1, "Jugo"}};
+  base.agregar({.mesa = "3", .tiempo = 4, .nombre = "Agua"});
+  base.agregar({.mesa = "3",
+                .area = "COCINA",
+                .tiempo = 4,
+                .nombre = "Sopa",
+                .detalle = "Grande\r\nSin sal\r\nPan"});
+  base.agregar({.mesa = "3", .tiempo = 4, .nombre = "Jugo"});
   cargar();
   elegir({0, 1});
   ui::FlexGridModel& g = grid(1);
@@ -151,8 +146,9 @@ TEST_F(TableroTest, RowsGrowToTheirTallestCellAndEmptyCellsTakeTheLineAbove) {
 }
 
 TEST_F(TableroTest, TablesAlternateGreenAndWhiteAndPreparedLinesStayRed) {
-  pedidos.lineas = {{"1", "BAR", 1}, {"2", "BAR", 2}, {"3", "BAR", 3}};
-  pedidos.lineas[1].despcoc = "P";
+  base.agregar({.mesa = "1"});
+  base.agregar({.mesa = "2", .despcoc = "P"});
+  base.agregar({.mesa = "3"});
   cargar();
   elegir({0});
   ASSERT_EQ(tablero.msgListaPendientes.count(), 4);
@@ -164,7 +160,7 @@ TEST_F(TableroTest, TablesAlternateGreenAndWhiteAndPreparedLinesStayRed) {
 }
 
 TEST_F(TableroTest, TheScrollBarShowsOnlyWhenTheTablesOutgrowTheFreeHeight) {
-  for (int i = 0; i < 3; ++i) pedidos.lineas.push_back({std::to_string(i + 1), "BAR", i + 1});
+  for (int i = 0; i < 3; ++i) base.agregar({.mesa = std::to_string(i + 1)});
   cargar(12000, 20000);
   elegir({0});
   EXPECT_FALSE(tablero.vscRegla.place.visible);
@@ -188,46 +184,51 @@ TEST_F(TableroTest, TheScrollBarShowsOnlyWhenTheTablesOutgrowTheFreeHeight) {
 }
 
 TEST_F(TableroTest, ClicksOnTheHeaderTheTableColumnOrAnEmptyCellDoNothing) {
-  pedidos.lineas = {{"5", "BAR", 9}};
+  base.agregar({.mesa = "5"});
   cargar();
   elegir({0, 1});
-  size_t refrescos = pedidos.pedidasAreas.size();
+  size_t refrescos = pedidos().pedidasAreas.size();
   clic(0, 0, 1);
   clic(1, 0, 0);
   clic(1, 0, 2);  // COCINA has no line for table 5
-  EXPECT_TRUE(pedidos.marcas.empty());
-  EXPECT_EQ(pedidos.pedidasAreas.size(), refrescos);  // and no refresh
+  EXPECT_TRUE(pedidos().marcas.empty());
+  EXPECT_EQ(pedidos().pedidasAreas.size(), refrescos);  // and no refresh
 }
 
 TEST_F(TableroTest, AFirstClickMarksTheLineAndASecondDispatchesIt) {
-  pedidos.lineas = {{"5", "BAR", 9}, {"5", "BAR", 10}};
+  int32_t primera = base.agregar({.mesa = "5", .tiempo = 9});
+  int32_t segunda = base.agregar({.mesa = "5", .tiempo = 8});
   cargar();
   elegir({0});
   clic(1, 0, 1);
-  EXPECT_EQ(pedidos.marcas, (std::vector<std::string>{"1:9"}));
+  EXPECT_EQ(pedidos().marcas, (std::vector<std::string>{"1:" + std::to_string(primera)}));
+  EXPECT_EQ(despcoc(primera), "P");
+  EXPECT_EQ(base.columna(primera, "tdc").asLong(), 9);
   EXPECT_EQ(grid(1).backColorAt(0, 1), ui::kRed);
   clic(1, 0, 1);
-  EXPECT_EQ(pedidos.marcas.back(), "2:9");
+  EXPECT_EQ(pedidos().marcas.back(), "2:" + std::to_string(primera));
+  EXPECT_EQ(despcoc(primera), "S");
   ASSERT_EQ(tablero.msgListaPendientes.count(), 2);
-  EXPECT_NE(grid(1).text(0, 1).find("Cod: 10"), std::string::npos);  // line 9 left
+  EXPECT_NE(grid(1).text(0, 1).find(cod(segunda)), std::string::npos);  // the first left
+  EXPECT_EQ(despcoc(segunda), "Y");
   EXPECT_EQ(grid(1).rows(), 1);
 }
 
 TEST_F(TableroTest, AClickOnACopiedCellAsksForTheFirstMarkOfItsLine) {
-  pedidos.lineas = {{"5", "BAR", 1}, {"5", "COCINA", 2}, {"5", "COCINA", 3}};
-  pedidos.lineas[0].despcoc = "P";
+  int32_t bar = base.agregar({.mesa = "5", .despcoc = "P"});
+  base.agregar({.mesa = "5", .area = "COCINA"});
+  base.agregar({.mesa = "5", .area = "COCINA"});
   cargar();
   elegir({0, 1});
   ASSERT_EQ(grid(1).rows(), 2);
   clic(1, 1, 1);  // the copy of the red BAR line has the table colour
-  EXPECT_EQ(pedidos.marcas, (std::vector<std::string>{"1:1"}));
-  EXPECT_EQ(pedidos.buscar(1)->despcoc, "P");  // already prepared: unchanged
+  EXPECT_EQ(pedidos().marcas, (std::vector<std::string>{"1:" + std::to_string(bar)}));
+  EXPECT_EQ(despcoc(bar), "P");  // already prepared: unchanged
 }
 
 TEST_F(TableroTest, NewLinesSoundOnceEachWithTheFiveCommandsInOrder) {
-  pedidos.lineas = {{"1", "BAR", 1}, {"2", "BAR", 2}};
-  pedidos.lineas[0].tin = "O";
-  pedidos.lineas[1].tin = "O";
+  int32_t uno = base.agregar({.mesa = "1", .tin = "O"});
+  int32_t dos_ = base.agregar({.mesa = "2", .tin = "O"});
   cargar();
   tablero.Form_Activate();  // first refresh before the sound is set
   EXPECT_EQ(tablero.sonidoActual, "Sonido\\PrHelp.WAV");
@@ -237,7 +238,10 @@ TEST_F(TableroTest, NewLinesSoundOnceEachWithTheFiveCommandsInOrder) {
   std::vector<std::string> dos = una;
   dos.insert(dos.end(), una.begin(), una.end());
   EXPECT_EQ(sonido.ordenes, dos);
-  EXPECT_EQ(pedidos.marcas, (std::vector<std::string>{"X:1", "X:2"}));
+  EXPECT_EQ(pedidos().marcas,
+            (std::vector<std::string>{"X:" + std::to_string(uno), "X:" + std::to_string(dos_)}));
+  EXPECT_EQ(base.columna(uno, "tin").asText(), "X");
+  EXPECT_EQ(base.columna(dos_, "tin").asText(), "X");
   tablero.tmrServido_Timer();
   EXPECT_EQ(sonido.ordenes.size(), 10u);  // announced: no second sound
 }
@@ -250,8 +254,7 @@ TEST_F(TableroTest, NothingRefreshesOrSoundsWhileTheDispatchedListIsShown) {
   EXPECT_FALSE(tablero.frmContenedor.visible);
   EXPECT_FALSE(tablero.vscRegla.place.visible);
   EXPECT_TRUE(tablero.msgListaControl.place().visible);
-  pedidos.lineas = {{"1", "BAR", 1}};
-  pedidos.lineas[0].tin = "O";
+  base.agregar({.mesa = "1", .tin = "O"});
   // The form runs the timer only while it is enabled; Por Servir restarts it.
   tablero.cmdPorServir_Click();
   EXPECT_TRUE(tablero.tmrServidoEnabled);
@@ -260,22 +263,22 @@ TEST_F(TableroTest, NothingRefreshesOrSoundsWhileTheDispatchedListIsShown) {
 }
 
 TEST_F(TableroTest, TheDispatchedListShowsTitlesWidthsAndEachLine) {
-  LineaDespachada l;
-  l.idmesa = "10";
-  l.cantidad = -2.0;
-  l.nombreproducto = "Cafe";
-  l.detalle = "A";
-  l.detalle1 = ado::Variant::null();
-  l.detalle2 = "B";
-  l.nick = "Mariajose1";
-  l.tdc = int32_t{12};
-  l.tdm = int32_t{3};
-  l.idcomanda = int32_t{44};
-  LineaDespachada positiva = l;
-  positiva.cantidad = 3.0;
-  positiva.nick = ado::Variant::null();
-  positiva.idcomanda = int32_t{45};
-  pedidos.despachadas = {l, positiva};
+  testdb::Linea l{.idMesa = "10",
+                  .nombre = "Cafe",
+                  .cantidad = -2,
+                  .negocio = "BAR",
+                  .detalle = "A",
+                  .detalle1 = std::nullopt,
+                  .detalle2 = "B",
+                  .nick = "Mariajose1",
+                  .tdc = 12,
+                  .tdm = 3};
+  int32_t id = base.agregarDespachada(l);
+  l.idMesa = "11";
+  l.cantidad = 3;
+  l.nick = std::nullopt;
+  base.agregarDespachada(l);
+  base.agregar({.mesa = "12"});  // not dispatched: not in the list
   cargar(12000);
   tablero.cmdServido_Click();
   ui::FlexGridModel& g = tablero.msgListaControl;
@@ -290,7 +293,7 @@ TEST_F(TableroTest, TheDispatchedListShowsTitlesWidthsAndEachLine) {
   EXPECT_EQ(g.text(1, 3), "AB");
   EXPECT_EQ(g.text(1, 4), "Mariajo");
   EXPECT_EQ(g.text(1, 5), "12/ 3");
-  EXPECT_EQ(g.text(1, 6), "44");
+  EXPECT_EQ(g.text(1, 6), std::to_string(id));
   EXPECT_EQ(g.text(2, 1), "-3");
   EXPECT_EQ(g.text(2, 4), "");
   EXPECT_EQ(g.backColorAt(1, 0), kColorDespachado);
@@ -306,36 +309,34 @@ TEST_F(TableroTest, TheDispatchedListShowsTitlesWidthsAndEachLine) {
 }
 
 TEST_F(TableroTest, AClickOnADispatchedLineSendsItBackAndTheTitleRowDoesNothing) {
-  LineaDespachada l;
-  l.idmesa = "4";
-  l.cantidad = -1.0;
-  l.idcomanda = int32_t{77};
-  pedidos.despachadas = {l};
+  int32_t id = base.agregarDespachada({.idMesa = "4", .cantidad = -1, .tdc = 12});
   cargar();
   tablero.cmdServido_Click();
   tablero.msgListaControl.setRow(0);
   tablero.msgListaControl_Click();
-  EXPECT_TRUE(pedidos.marcas.empty());
+  EXPECT_TRUE(pedidos().marcas.empty());
   tablero.msgListaControl.setRow(1);
   tablero.msgListaControl_Click();
-  EXPECT_EQ(pedidos.marcas, (std::vector<std::string>{"Y:77"}));
+  EXPECT_EQ(pedidos().marcas, (std::vector<std::string>{"Y:" + std::to_string(id)}));
+  EXPECT_EQ(despcoc(id), "Y");  // back on the board, its preparation time cleared
+  EXPECT_EQ(base.columna(id, "tdc").asLong(), 0);
   EXPECT_EQ(tablero.msgListaControl.rows(), 1);  // rebuilt without the line
   EXPECT_EQ(tablero.caption, kCaptionDespachados);
 }
 
 TEST_F(TableroTest, AReadFailingDuringServiceKeepsTheLastBoardAndRetries) {
-  pedidos.lineas = {{"5", "BAR", 9}};
+  base.agregar({.mesa = "5"});
   cargar();
   elegir({0});
   ASSERT_EQ(tablero.msgListaPendientes.count(), 2);
-  pedidos.fallarLectura = true;
+  base.cortarArchivo();
   tablero.tmrServido_Timer();
-  EXPECT_EQ(tablero.aviso, "Error -2147467259 El archivo está en uso");
+  EXPECT_EQ(tablero.aviso.rfind("Error -", 0), 0u) << tablero.aviso;
   EXPECT_EQ(tablero.msgListaPendientes.count(), 2);  // the last board stays
   EXPECT_TRUE(tablero.frmContenedor.visible);
   EXPECT_TRUE(tablero.tmrServidoEnabled);
-  pedidos.fallarLectura = false;
-  pedidos.lineas.push_back({"6", "BAR", 10});
+  base.restaurarArchivo();
+  base.agregar({.mesa = "6"});
   tablero.tmrServido_Timer();
   EXPECT_EQ(tablero.aviso, "");
   EXPECT_EQ(tablero.msgListaPendientes.count(), 3);
@@ -343,7 +344,7 @@ TEST_F(TableroTest, AReadFailingDuringServiceKeepsTheLastBoardAndRetries) {
 
 TEST_F(TableroTest, AFailureToOpenTheStoreAtLoadGoesUp) {
   ui::SoundDevice& s = sonido;
-  Tablero sinBase([]() -> std::unique_ptr<Pedidos> { throw ado::ComError(-2147467259, "no"); }, s);
+  Tablero sinBase([] { return abrirPedidos("/no-existe/pedidos.mdb"); }, s);
   EXPECT_THROW(sinBase.Form_Load(), ado::ComError);
 }
 

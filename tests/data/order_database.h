@@ -15,6 +15,7 @@
 
 #include "jet/database.h"
 #include "jet/schema.h"
+#include "jet/text.h"
 #include "jet/value.h"
 
 // The tests write a line by naming only the columns that matter to them
@@ -75,6 +76,11 @@ struct Linea {
   std::string despCoc = "Y";
   std::optional<std::string> tin = std::string("O");
   std::optional<double> fecha;  // days since 1899-12-30
+  std::optional<std::string> detalle1 = std::string("");
+  std::optional<std::string> detalle2 = std::string("");
+  std::optional<std::string> nick = std::string("ana");
+  int32_t tdc = 0;
+  int32_t tdm = 0;
 };
 
 inline jet::Value opt(const std::optional<std::string>& v) {
@@ -138,16 +144,16 @@ class OrderDatabase {
         jet::Value::dbl(l.cantidad),
         opt(l.negocio),
         opt(l.detalle),
-        jet::Value::text(""),
-        jet::Value::text(""),
-        jet::Value::text("ana"),
+        opt(l.detalle1),
+        opt(l.detalle2),
+        opt(l.nick),
         jet::Value::text(l.estado),
         jet::Value::text(l.concepto),
         jet::Value::text(l.despCoc),
         opt(l.tin),
-        jet::Value::longValue(0),
+        jet::Value::longValue(l.tdc),
         jet::Value::text(""),
-        jet::Value::longValue(0),
+        jet::Value::longValue(l.tdm),
         l.fecha ? jet::Value::dateTime(jet::DateTime{*l.fecha}) : jet::Value::null()};
     int32_t id = 0;
     auto r = db_->insertRow("COMANDAS", std::move(row), &id);
@@ -160,6 +166,28 @@ class OrderDatabase {
     auto r =
         db_->insertRow("PRODUCTOS", {jet::Value::null(), jet::Value::text(nombre), opt(negocio)});
     EXPECT_TRUE(r.isOk()) << (r ? "" : r.error().description);
+  }
+
+  // A column of the line `idComanda` as the file holds it now (Null when
+  // there is no such line), read straight through the engine.
+  jet::Value value(int32_t idComanda, const std::string& column) {
+    if (!db_) return jet::Value::null();
+    auto schema = db_->table("COMANDAS");
+    if (!schema) return jet::Value::null();
+    int wanted = -1;
+    for (size_t i = 0; i < schema.value().columns.size(); ++i)
+      if (jet::equalsIgnoreCase(schema.value().columns[i].name, column))
+        wanted = static_cast<int>(i);
+    EXPECT_GE(wanted, 0) << "no column " << column;
+    if (wanted < 0) return jet::Value::null();
+    auto cursor = db_->scan("COMANDAS", {0, wanted});
+    if (!cursor) return jet::Value::null();
+    while (true) {
+      auto more = cursor.value()->next();
+      if (!more || !more.value()) return jet::Value::null();
+      const auto& row = cursor.value()->values();
+      if (!row[0].isNull() && row[0].asLong() == idComanda) return row[1];
+    }
   }
 
   // Closes the file so the code under test opens it as the board does.
