@@ -3,9 +3,8 @@
 // The board reads the areas once at load, the pending lines at every
 // refresh and the dispatched lines when "Servido" is pressed, and writes the
 // kitchen's marks. PedidosEnBase (pedidos_en_base.h) answers from the order
-// database through clsComanda; tests may answer from memory to drive the
-// board through cases a database can't easily stage (a read failing while
-// the point of sale holds the file).
+// database through clsComanda; the tests wrap it to record what the board
+// asked and wrote.
 //
 // Reads raise ado::ComError on failure, as the order operations do; the
 // marks report their own failures (clipboard and message box) and return.
