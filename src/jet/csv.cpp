@@ -28,26 +28,130 @@ void civilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
 constexpr int64_t kAccessEpochFromUnix = -25569;  // 1899-12-30 in days from 1970-01-01
 
 template <class F>
-std::string shortestFixed(F x) {
-  if (std::isnan(x)) return "NaN";
-  if (std::isinf(x)) return x < 0 ? "-Infinity" : "Infinity";
+void appendShortestFixed(std::string& out, F x) {
+  if (std::isnan(x)) {
+    out += "NaN";
+    return;
+  }
+  if (std::isinf(x)) {
+    out += x < 0 ? "-Infinity" : "Infinity";
+    return;
+  }
+  // The largest double in fixed form has 309 digits before the point.
   char buf[512];
   auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed);
-  if (r.ec != std::errc()) return std::to_string(x);
-  return std::string(buf, r.ptr);
+  if (r.ec != std::errc()) {
+    out += std::to_string(x);
+    return;
+  }
+  out.append(buf, r.ptr);
+}
+
+template <class I>
+void appendInteger(std::string& out, I value) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, value);
+  out.append(buf, r.ptr);
+}
+
+// Two decimal digits of n (0..99) at p.
+inline void putTwoDigits(char* p, unsigned n) {
+  p[0] = static_cast<char>('0' + n / 10);
+  p[1] = static_cast<char>('0' + n % 10);
+}
+
+void appendDateTime(std::string& out, DateTime dt) {
+  double d = dt.days;
+  if (!std::isfinite(d) || std::fabs(d) > 3.0e6) return;  // beyond any calendar Access shows
+  double whole = d < 0 ? std::ceil(d) : std::floor(d);
+  double fraction = std::fabs(d - whole);
+  int64_t day = static_cast<int64_t>(whole);
+  int64_t seconds = std::llround(fraction * 86400.0);
+  if (seconds >= 86400) {
+    seconds -= 86400;
+    day += 1;
+  }
+  int64_t y;
+  unsigned m, dd;
+  civilFromDays(day + kAccessEpochFromUnix, y, m, dd);
+  const unsigned hh = static_cast<unsigned>(seconds / 3600);
+  const unsigned mm = static_cast<unsigned>(seconds / 60 % 60);
+  const unsigned ss = static_cast<unsigned>(seconds % 60);
+  if (y < 0 || y > 9999) {
+    // Years outside four digits keep the printf form (a sign, a wider year).
+    char buf[64];
+    int n = std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02u:%02u:%02u",
+                          static_cast<long long>(y), m, dd, hh, mm, ss);
+    out.append(buf, static_cast<size_t>(n));
+    return;
+  }
+  char buf[19];  // YYYY-MM-DD HH:MM:SS
+  putTwoDigits(buf, static_cast<unsigned>(y / 100));
+  putTwoDigits(buf + 2, static_cast<unsigned>(y % 100));
+  buf[4] = '-';
+  putTwoDigits(buf + 5, m);
+  buf[7] = '-';
+  putTwoDigits(buf + 8, dd);
+  buf[10] = ' ';
+  putTwoDigits(buf + 11, hh);
+  buf[13] = ':';
+  putTwoDigits(buf + 14, mm);
+  buf[16] = ':';
+  putTwoDigits(buf + 17, ss);
+  out.append(buf, sizeof buf);
+}
+
+void appendCurrency(std::string& out, Currency c) {
+  const bool negative = c.scaled < 0;
+  // -(scaled + 1) + 1 keeps the most negative amount from overflowing.
+  const uint64_t magnitude =
+      negative ? static_cast<uint64_t>(-(c.scaled + 1)) + 1 : static_cast<uint64_t>(c.scaled);
+  if (negative) out.push_back('-');
+  appendInteger(out, magnitude / 10000);
+  unsigned fraction = static_cast<unsigned>(magnitude % 10000);
+  if (fraction == 0) return;
+  char digits[4];
+  for (int i = 3; i >= 0; --i) {
+    digits[i] = static_cast<char>('0' + fraction % 10);
+    fraction /= 10;
+  }
+  size_t used = 4;
+  while (digits[used - 1] == '0') --used;  // 1.5, not 1.5000
+  out.push_back('.');
+  out.append(digits, used);
+}
+
+void appendHex(std::string& out, const Bytes& bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const size_t at = out.size();
+  out.resize(at + bytes.size() * 2);
+  char* p = out.data() + at;
+  for (uint8_t b : bytes) {
+    *p++ = kHex[b >> 4];
+    *p++ = kHex[b & 15];
+  }
 }
 
 }  // namespace
 
+void appendQuoted(std::string& out, std::string_view text) {
+  out.push_back('"');
+  // Copy the runs between quotes whole; most texts have none.
+  while (true) {
+    const size_t q = text.find('"');
+    if (q == std::string_view::npos) break;
+    out.append(text.data(), q + 1);
+    out.push_back('"');
+    text.remove_prefix(q + 1);
+  }
+  out.append(text);
+  out.push_back('"');
+}
+
 std::string quoted(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 2);
-  out.push_back('"');
-  for (char c : text) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
-  }
-  out.push_back('"');
+  appendQuoted(out, text);
   return out;
 }
 
@@ -67,31 +171,20 @@ std::string record(const std::vector<std::string>& fields) {
 }
 
 std::string plainNumber(double x) {
-  return shortestFixed(x);
+  std::string out;
+  appendShortestFixed(out, x);
+  return out;
 }
 std::string plainNumber(float x) {
-  return shortestFixed(x);
+  std::string out;
+  appendShortestFixed(out, x);
+  return out;
 }
 
 std::string formatDateTime(DateTime dt) {
-  double d = dt.days;
-  if (!std::isfinite(d) || std::fabs(d) > 3.0e6) return "";  // beyond any calendar Access shows
-  double whole = d < 0 ? std::ceil(d) : std::floor(d);
-  double fraction = std::fabs(d - whole);
-  int64_t day = static_cast<int64_t>(whole);
-  int64_t seconds = std::llround(fraction * 86400.0);
-  if (seconds >= 86400) {
-    seconds -= 86400;
-    day += 1;
-  }
-  int64_t y;
-  unsigned m, dd;
-  civilFromDays(day + kAccessEpochFromUnix, y, m, dd);
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", static_cast<long long>(y),
-                m, dd, static_cast<long long>(seconds / 3600),
-                static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-  return buf;
+  std::string out;
+  appendDateTime(out, dt);
+  return out;
 }
 
 std::string formatGuid(const Guid& g) {
@@ -120,49 +213,34 @@ std::string formatDecimal(const Decimal& d) {
 }
 
 std::string formatCurrency(Currency c) {
-  const bool negative = c.scaled < 0;
-  const unsigned __int128 magnitude = negative ? static_cast<unsigned __int128>(-(c.scaled + 1)) + 1
-                                               : static_cast<unsigned __int128>(c.scaled);
-  std::string whole = std::to_string(static_cast<unsigned long long>(magnitude / 10000));
-  unsigned fraction = static_cast<unsigned>(magnitude % 10000);
-  std::string out = negative ? "-" + whole : whole;
-  if (fraction != 0) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%04u", fraction);
-    std::string f(buf);
-    while (!f.empty() && f.back() == '0') f.pop_back();
-    out += "." + f;
-  }
+  std::string out;
+  appendCurrency(out, c);
   return out;
 }
 
-std::string field(const Value& v) {
+void appendField(std::string& out, const Value& v) {
   switch (v.type()) {
-    case ValueType::Null: return "";
-    case ValueType::Boolean: return v.asBoolean() ? "1" : "0";
-    case ValueType::Byte: return std::to_string(v.asByte());
-    case ValueType::Integer: return std::to_string(v.asInteger());
-    case ValueType::Long: return std::to_string(v.asLong());
-    case ValueType::BigInt: return std::to_string(v.asBigInt());
-    case ValueType::Currency: return formatCurrency(v.asCurrency());
-    case ValueType::Single: return plainNumber(v.asSingle());
-    case ValueType::Double: return plainNumber(v.asDouble());
-    case ValueType::DateTime: return formatDateTime(v.asDateTime());
-    case ValueType::Text: return quoted(v.asText());
-    case ValueType::Binary: {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      std::string out;
-      out.reserve(v.asBinary().size() * 2);
-      for (uint8_t b : v.asBinary()) {
-        out.push_back(kHex[b >> 4]);
-        out.push_back(kHex[b & 15]);
-      }
-      return out;
-    }
-    case ValueType::Guid: return formatGuid(v.asGuid());
-    case ValueType::Decimal: return formatDecimal(v.asDecimal());
+    case ValueType::Null: return;
+    case ValueType::Boolean: out.push_back(v.asBoolean() ? '1' : '0'); return;
+    case ValueType::Byte: appendInteger(out, v.asByte()); return;
+    case ValueType::Integer: appendInteger(out, v.asInteger()); return;
+    case ValueType::Long: appendInteger(out, v.asLong()); return;
+    case ValueType::BigInt: appendInteger(out, v.asBigInt()); return;
+    case ValueType::Currency: appendCurrency(out, v.asCurrency()); return;
+    case ValueType::Single: appendShortestFixed(out, v.asSingle()); return;
+    case ValueType::Double: appendShortestFixed(out, v.asDouble()); return;
+    case ValueType::DateTime: appendDateTime(out, v.asDateTime()); return;
+    case ValueType::Text: appendQuoted(out, v.asText()); return;
+    case ValueType::Binary: appendHex(out, v.asBinary()); return;
+    case ValueType::Guid: out += formatGuid(v.asGuid()); return;
+    case ValueType::Decimal: out += formatDecimal(v.asDecimal()); return;
   }
-  return "";
+}
+
+std::string field(const Value& v) {
+  std::string out;
+  appendField(out, v);
+  return out;
 }
 
 }  // namespace jet::csv

@@ -21,8 +21,12 @@ inline constexpr std::string_view kRecordEnd = "\r\n";
 
 // One value as a field.
 std::string field(const Value& v);
+// The same field appended to `out`: the form a long export uses, writing
+// every record of a chunk into one buffer without a string per value.
+void appendField(std::string& out, const Value& v);
 // A text in double quotes, inner quotes doubled.
 std::string quoted(std::string_view text);
+void appendQuoted(std::string& out, std::string_view text);
 // A column name: quoted only when it holds a comma, a quote or a line break.
 std::string headerField(std::string_view name);
 // A whole record of fields joined with commas, with its CRLF.

@@ -101,6 +101,17 @@ class Value {
   const Decimal& asDecimal() const { return std::get<12>(storage_); }
   int64_t asBigInt() const { return std::get<13>(storage_); }
 
+  // Makes this value Text and answers its string, emptied, for the caller
+  // to fill. A value that already held text keeps its storage, so a scan
+  // that refills one Value row after row allocates nothing once warm.
+  std::string& textBuffer() {
+    if (auto* s = std::get_if<9>(&storage_)) {
+      s->clear();
+      return *s;
+    }
+    return storage_.emplace<9>();
+  }
+
   // Exact equality of type and content (not SQL comparison).
   friend bool operator==(const Value&, const Value&) = default;
 

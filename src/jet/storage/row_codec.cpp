@@ -49,33 +49,49 @@ Value decodeDecimal(ByteSpan f, const ColumnDef& column) {
   return Value::decimal(d);
 }
 
-Result<Value> decodeFixed(ByteSpan f, const ColumnDef& column) {
+// `f` holds at least fixedSize(column.type) bytes (the callers check).
+Status decodeFixedInto(ByteSpan f, const ColumnDef& column, Value& out) {
   switch (column.type) {
-    case ColumnType::Byte: return Value::byte(f[0]);
-    case ColumnType::Integer: return Value::integer(static_cast<int16_t>(*readU16(f, 0)));
+    case ColumnType::Byte: out = Value::byte(f[0]); return Status::ok();
+    case ColumnType::Integer:
+      out = Value::integer(static_cast<int16_t>(*readU16(f, 0)));
+      return Status::ok();
     case ColumnType::Long:
-    case ColumnType::Complex: return Value::longValue(static_cast<int32_t>(*readU32(f, 0)));
+    case ColumnType::Complex:
+      out = Value::longValue(static_cast<int32_t>(*readU32(f, 0)));
+      return Status::ok();
     case ColumnType::Currency:
-      return Value::currency(Currency{static_cast<int64_t>(*readU64(f, 0))});
-    case ColumnType::Single: return Value::single(*readF32(f, 0));
-    case ColumnType::Double: return Value::dbl(*readF64(f, 0));
-    case ColumnType::DateTime: return Value::dateTime(DateTime{*readF64(f, 0)});
-    case ColumnType::BigInt: return Value::bigInt(static_cast<int64_t>(*readU64(f, 0)));
+      out = Value::currency(Currency{static_cast<int64_t>(*readU64(f, 0))});
+      return Status::ok();
+    case ColumnType::Single: out = Value::single(*readF32(f, 0)); return Status::ok();
+    case ColumnType::Double: out = Value::dbl(*readF64(f, 0)); return Status::ok();
+    case ColumnType::DateTime: out = Value::dateTime(DateTime{*readF64(f, 0)}); return Status::ok();
+    case ColumnType::BigInt:
+      out = Value::bigInt(static_cast<int64_t>(*readU64(f, 0)));
+      return Status::ok();
     case ColumnType::Guid: {
       Guid g;
       std::copy(f.begin(), f.begin() + 16, g.bytes.begin());
-      return Value::guid(g);
+      out = Value::guid(g);
+      return Status::ok();
     }
-    case ColumnType::Numeric: return decodeDecimal(f, column);
-    case ColumnType::ExtendedDateTime: return Value::text(extendedDateTimeText(f));
+    case ColumnType::Numeric: out = decodeDecimal(f, column); return Status::ok();
+    case ColumnType::ExtendedDateTime:
+      out = Value::text(extendedDateTimeText(f));
+      return Status::ok();
     default: break;
   }
+  out = Value::null();
   return badRow("tipo de columna fija inesperado");
 }
 
-Result<Value> decodeText(ByteSpan raw, const DecodeContext& ctx) {
-  return Value::text(ctx.layout->jet3 ? decodeCodePageText(raw, ctx.codePage)
-                                      : decodeUcs2Text(raw));
+void decodeTextInto(ByteSpan raw, const DecodeContext& ctx, Value& out) {
+  std::string& text = out.textBuffer();
+  if (ctx.layout->jet3) {
+    decodeCodePageTextInto(raw, ctx.codePage, text);
+  } else {
+    decodeUcs2TextInto(raw, text);
+  }
 }
 
 }  // namespace
@@ -125,9 +141,9 @@ bool RowParts::present(uint16_t n) const {
   return (nullMask[n / 8] >> (n % 8)) & 1;
 }
 
-Result<RowParts> splitRow(ByteSpan row, const format::Layout& l, bool hasVarColumns) {
-  RowParts p;
+Status splitRowInto(ByteSpan row, const format::Layout& l, bool hasVarColumns, RowParts& p) {
   p.row = row;
+  p.varCount = 0;
   const size_t len = row.size();
   if (len < l.rowColumnCountSize) return badRow("fila vacía");
   p.columnCount = l.jet3 ? row[0] : *readU16(row, 0);
@@ -139,7 +155,7 @@ Result<RowParts> splitRow(ByteSpan row, const format::Layout& l, bool hasVarColu
     // A table without variable columns keeps no offset table at all.
     p.varAreaEnd = len - maskSize;
     p.varOffsets.assign(1, static_cast<uint16_t>(p.varAreaEnd));
-    return p;
+    return Status::ok();
   }
   if (len < l.rowColumnCountSize + maskSize + (l.jet3 ? 1 : 2))
     return badRow("fila sin tabla de desplazamientos");
@@ -177,6 +193,12 @@ Result<RowParts> splitRow(ByteSpan row, const format::Layout& l, bool hasVarColu
     for (size_t i = 0; i <= p.varCount; ++i)
       p.varOffsets[i] = *readU16(row, varLenAt - 2 * (i + 1));
   }
+  return Status::ok();
+}
+
+Result<RowParts> splitRow(ByteSpan row, const format::Layout& l, bool hasVarColumns) {
+  RowParts p;
+  JET_TRY(splitRowInto(row, l, hasVarColumns, p));
   return p;
 }
 
@@ -198,19 +220,22 @@ Result<LongValueRef> parseLongValueRef(ByteSpan f) {
   return ref;
 }
 
-Result<Bytes> readLongValue(const LongValueRef& ref, LongValueSource& source) {
-  if (ref.kind == LongValueRef::Kind::Inline)
-    return Bytes(ref.inlineData.begin(), ref.inlineData.end());
-  if (ref.length == 0) return Bytes{};
+Status readLongValueInto(const LongValueRef& ref, LongValueSource& source, Bytes& out) {
+  out.clear();
+  if (ref.kind == LongValueRef::Kind::Inline) {
+    out.assign(ref.inlineData.begin(), ref.inlineData.end());
+    return Status::ok();
+  }
+  if (ref.length == 0) return Status::ok();
   if (ref.kind == LongValueRef::Kind::SinglePage) {
     auto row = source.row(ref.where);
     if (!row) return row.status();
     if (row->size() < ref.length) return badRow("memo más largo que su fila");
-    return Bytes(row->begin(), row->begin() + ref.length);
+    out.assign(row->begin(), row->begin() + ref.length);
+    return Status::ok();
   }
   // A chain: each row starts with the pointer to the next. The declared
   // length and the number of rows the file can hold bound the walk.
-  Bytes out;
   std::set<std::pair<uint32_t, uint16_t>> seen;
   RowPointer at = ref.where;
   while (out.size() < ref.length) {
@@ -227,6 +252,12 @@ Result<Bytes> readLongValue(const LongValueRef& ref, LongValueSource& source) {
     at = splitRowPointer(*next);
   }
   if (out.size() < ref.length) return badRow("cadena de memo más corta que su longitud");
+  return Status::ok();
+}
+
+Result<Bytes> readLongValue(const LongValueRef& ref, LongValueSource& source) {
+  Bytes out;
+  JET_TRY(readLongValueInto(ref, source, out));
   return out;
 }
 
@@ -239,11 +270,21 @@ std::string extendedDateTimeText(ByteSpan f) {
   return s;
 }
 
-Result<Value> decodeColumn(const RowParts& parts, const ColumnDef& column,
-                           const ColumnPlacement& place, const DecodeContext& ctx) {
+Status decodeColumnInto(const RowParts& parts, const ColumnDef& column,
+                        const ColumnPlacement& place, const DecodeContext& ctx, Value& out) {
   const bool present = parts.present(place.number);
-  if (column.type == ColumnType::Boolean) return Value::boolean(present);
-  if (!present) return Value::null();
+  if (column.type == ColumnType::Boolean) {
+    out = Value::boolean(present);
+    return Status::ok();
+  }
+  if (!present) {
+    out = Value::null();
+    return Status::ok();
+  }
+  auto fail = [&out](Error e) {
+    out = Value::null();
+    return e;
+  };
 
   ByteSpan field;
   if (place.fixed) {
@@ -251,50 +292,74 @@ Result<Value> decodeColumn(const RowParts& parts, const ColumnDef& column,
     if (size == 0) size = place.length;
     const size_t at = ctx.layout->rowColumnCountSize + place.fixedOffset;
     if (!fits(parts.row, at, size) || at + size > parts.varAreaEnd) {
-      return badRow("columna fija '" + column.name + "' fuera de la fila");
+      return fail(badRow("columna fija '" + column.name + "' fuera de la fila"));
     }
     field = parts.row.subspan(at, size);
   } else {
-    if (place.varIndex >= parts.varCount) return Value::null();
+    if (place.varIndex >= parts.varCount) {
+      out = Value::null();
+      return Status::ok();
+    }
     const uint16_t start = parts.varOffsets[place.varIndex];
     const uint16_t end = parts.varOffsets[place.varIndex + 1];
     if (start > end || end > parts.varAreaEnd) {
-      return badRow("columna '" + column.name + "' fuera de la fila");
+      return fail(badRow("columna '" + column.name + "' fuera de la fila"));
     }
     field = parts.row.subspan(start, end - start);
     const size_t size = fixedSize(column.type);
     if (size != 0) {
       // A fixed-size type kept in the variable part (rare, but legal).
-      if (field.size() < size) return badRow("columna '" + column.name + "' cortada");
-      return decodeFixed(field.first(size), column);
+      if (field.size() < size) return fail(badRow("columna '" + column.name + "' cortada"));
+      return decodeFixedInto(field.first(size), column, out);
     }
   }
 
   switch (column.type) {
-    case ColumnType::Text: return decodeText(field, ctx);
-    case ColumnType::Binary: return Value::binary(Bytes(field.begin(), field.end()));
+    case ColumnType::Text: decodeTextInto(field, ctx, out); return Status::ok();
+    case ColumnType::Binary:
+      out = Value::binary(Bytes(field.begin(), field.end()));
+      return Status::ok();
     case ColumnType::Memo:
     case ColumnType::OLE: {
       auto ref = parseLongValueRef(field);
-      if (!ref) return ref.status();
-      Bytes data;
+      if (!ref) return fail(ref.error());
       if (ref->kind == LongValueRef::Kind::Inline) {
-        data.assign(ref->inlineData.begin(), ref->inlineData.end());
-      } else {
-        if (!ctx.longValues) return badRow("memo fuera de la fila sin acceso al archivo");
-        auto read = readLongValue(*ref, *ctx.longValues);
-        if (!read) return read.status();
-        data = std::move(*read);
+        // Most memos of a kitchen (a line's details) sit in the row itself:
+        // decoded straight from the page.
+        if (column.type == ColumnType::OLE) {
+          out = Value::binary(Bytes(ref->inlineData.begin(), ref->inlineData.end()));
+        } else {
+          decodeTextInto(ref->inlineData, ctx, out);
+        }
+        return Status::ok();
       }
-      if (column.type == ColumnType::OLE) return Value::binary(std::move(data));
-      return decodeText(data, ctx);
+      if (!ctx.longValues) return fail(badRow("memo fuera de la fila sin acceso al archivo"));
+      Bytes local;
+      Bytes& data = ctx.longValueScratch ? *ctx.longValueScratch : local;
+      if (auto s = readLongValueInto(*ref, *ctx.longValues, data); !s) return fail(s.error());
+      if (column.type == ColumnType::OLE) {
+        out = Value::binary(data);
+      } else {
+        decodeTextInto(data, ctx, out);
+      }
+      return Status::ok();
     }
     default:
-      if (fixedSize(column.type) == 0) return Value::binary(Bytes(field.begin(), field.end()));
+      if (fixedSize(column.type) == 0) {
+        out = Value::binary(Bytes(field.begin(), field.end()));
+        return Status::ok();
+      }
       if (field.size() < fixedSize(column.type))
-        return badRow("columna '" + column.name + "' cortada");
-      return decodeFixed(field, column);
+        return fail(badRow("columna '" + column.name + "' cortada"));
+      return decodeFixedInto(field, column, out);
   }
+}
+
+Result<Value> decodeColumn(const RowParts& parts, const ColumnDef& column,
+                           const ColumnPlacement& place, const DecodeContext& ctx) {
+  Value v;
+  JET_TRY(decodeColumnInto(parts, column, place, ctx, v));
+  return v;
 }
 
 }  // namespace jet::storage

@@ -75,6 +75,9 @@ struct RowParts {
 // hasVarColumns: the table defines variable columns (otherwise rows carry
 // no offset table).
 Result<RowParts> splitRow(ByteSpan row, const format::Layout& layout, bool hasVarColumns);
+// The same into `out`, reusing its offset table's storage (a scan splits
+// every row of a table into one RowParts).
+Status splitRowInto(ByteSpan row, const format::Layout& layout, bool hasVarColumns, RowParts& out);
 
 // --- long values ---
 
@@ -99,6 +102,8 @@ class LongValueSource {
 
 // Reads a long value through `source`, whichever way it is stored.
 Result<Bytes> readLongValue(const LongValueRef& ref, LongValueSource& source);
+// The same into `out` (replacing what it held, keeping its storage).
+Status readLongValueInto(const LongValueRef& ref, LongValueSource& source, Bytes& out);
 
 // --- values ---
 
@@ -106,11 +111,18 @@ struct DecodeContext {
   const format::Layout* layout = nullptr;
   uint16_t codePage = 0;                  // Jet 3 text
   LongValueSource* longValues = nullptr;  // null: memo and OLE values fail to decode
+  // Where a memo stored outside the row is gathered before it becomes
+  // text; null: a fresh buffer each time.
+  Bytes* longValueScratch = nullptr;
 };
 
 // The value of one column of a split row.
 Result<Value> decodeColumn(const RowParts& parts, const ColumnDef& column,
                            const ColumnPlacement& place, const DecodeContext& ctx);
+// The same into `out`, keeping the storage of a text `out` already held.
+// On failure `out` is left Null.
+Status decodeColumnInto(const RowParts& parts, const ColumnDef& column,
+                        const ColumnPlacement& place, const DecodeContext& ctx, Value& out);
 
 // The date Access keeps as a text field of 42 characters in ACE 17
 // "Date/Time Extended" columns, as plain text.

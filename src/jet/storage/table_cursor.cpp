@@ -17,7 +17,8 @@ Result<ByteSpan> liveRow(Pager& pager, PageRef& holder, uint32_t pageNumber, uin
     auto page = pager.page(pageNumber);
     if (!page) return page.status();
     if ((**page)[0] != static_cast<uint8_t>(format::PageType::Data)) {
-      return damaged("la fila apunta a la página " + std::to_string(pageNumber) + ", que no es de datos");
+      return damaged("la fila apunta a la página " + std::to_string(pageNumber) +
+                     ", que no es de datos");
     }
     auto where = locateRow(**page, layout, slot);
     if (!where) return where.status();
@@ -37,22 +38,22 @@ Result<ByteSpan> liveRow(Pager& pager, PageRef& holder, uint32_t pageNumber, uin
   return damaged("cadena de filas desplazadas demasiado larga");
 }
 
-Status decodeInto(Pager& pager, const TableDef& def, ByteSpan row, const std::vector<int>& columns,
-                  LongValueSource& longValues, std::vector<Value>& out) {
+}  // namespace
+
+Status decodeRowInto(Pager& pager, const TableDef& def, ByteSpan row,
+                     const std::vector<int>& columns, LongValueSource& longValues,
+                     RowDecodeBuffers& buffers, std::vector<Value>& out) {
   const auto& layout = format::layoutFor(pager.format());
-  auto parts = splitRow(row, layout, def.varColumns > 0);
-  if (!parts) return parts.status();
-  DecodeContext ctx{&layout, pager.header().codePage, &longValues};
-  out.clear();
-  for (int c : columns) {
-    auto v = decodeColumn(*parts, def.schema.columns[c], def.placements[c], ctx);
-    if (!v) return v.status();
-    out.push_back(std::move(*v));
+  JET_TRY(splitRowInto(row, layout, def.varColumns > 0, buffers.parts));
+  DecodeContext ctx{&layout, pager.header().codePage, &longValues, &buffers.longValue};
+  // Sized once per cursor; every later row refills the same Values in place.
+  out.resize(columns.size());
+  for (size_t i = 0; i < columns.size(); ++i) {
+    const int c = columns[i];
+    JET_TRY(decodeColumnInto(buffers.parts, def.schema.columns[c], def.placements[c], ctx, out[i]));
   }
   return Status::ok();
 }
-
-}  // namespace
 
 Status readRowAt(Pager& pager, const TableDef& def, RowId where, const std::vector<int>& columns,
                  std::vector<Value>& out) {
@@ -61,15 +62,18 @@ Status readRowAt(Pager& pager, const TableDef& def, RowId where, const std::vect
   if (!page) return page.status();
   auto head = ByteSpan(**page);
   if (head[0] != static_cast<uint8_t>(format::PageType::Data) || *readU32(head, 4) != def.page) {
-    return Error{errc::kUnspecified, "La fila pedida no pertenece a la tabla '" + def.schema.name + "'."};
+    return Error{errc::kUnspecified,
+                 "La fila pedida no pertenece a la tabla '" + def.schema.name + "'."};
   }
   auto row = liveRow(pager, holder, where.page, where.slot, false);
   if (!row) return row.status();
   LongValueReader longValues(pager);
-  return decodeInto(pager, def, *row, columns, longValues, out);
+  RowDecodeBuffers buffers;
+  return decodeRowInto(pager, def, *row, columns, longValues, buffers, out);
 }
 
-Result<std::unique_ptr<TableCursor>> TableCursor::open(Pager& pager, std::shared_ptr<const TableDef> def,
+Result<std::unique_ptr<TableCursor>> TableCursor::open(Pager& pager,
+                                                       std::shared_ptr<const TableDef> def,
                                                        std::vector<int> columns) {
   for (int c : columns) {
     if (c < 0 || static_cast<size_t>(c) >= def->schema.columns.size()) {
@@ -82,12 +86,17 @@ Result<std::unique_ptr<TableCursor>> TableCursor::open(Pager& pager, std::shared
       new TableCursor(pager, std::move(def), std::move(columns), std::move(*pages)));
 }
 
-TableCursor::TableCursor(Pager& pager, std::shared_ptr<const TableDef> def, std::vector<int> columns,
-                         UsageMapPages pages)
-    : pager_(pager), def_(std::move(def)), columns_(std::move(columns)), pages_(std::move(pages)),
+TableCursor::TableCursor(Pager& pager, std::shared_ptr<const TableDef> def,
+                         std::vector<int> columns, UsageMapPages pages)
+    : pager_(pager),
+      def_(std::move(def)),
+      columns_(std::move(columns)),
+      pages_(std::move(pages)),
       longValues_(pager) {}
 
-TableCursor::~TableCursor() { releaseStatement(); }
+TableCursor::~TableCursor() {
+  releaseStatement();
+}
 
 void TableCursor::releaseStatement() {
   if (!holdsStatement_) return;
@@ -105,7 +114,8 @@ Result<bool> TableCursor::nextPage() {
     if (!page) return page.status();
     ByteSpan p(**page);
     // The map may list pages the table gave up; only its own data pages count.
-    if (p[0] != static_cast<uint8_t>(format::PageType::Data) || *readU32(p, 4) != def_->page) continue;
+    if (p[0] != static_cast<uint8_t>(format::PageType::Data) || *readU32(p, 4) != def_->page)
+      continue;
     auto count = pageRowCount(p, layout);
     if (!count) return count.status();
     page_ = *page;
@@ -139,11 +149,18 @@ Result<bool> TableCursor::next() {
     auto where = locateRow(*page_, layout, slot);
     if (!where) return where.status();
     if (where->deleted) continue;
+    ByteSpan row;
     PageRef holder;
-    auto row = liveRow(pager_, holder, pageNumber_, slot, false);
-    if (!row) return row.status();
+    if (!where->moved) {
+      // The common case: the row lies on the page already held.
+      row = ByteSpan(*page_).subspan(where->start, where->end - where->start);
+    } else {
+      auto moved = liveRow(pager_, holder, pageNumber_, slot, false);
+      if (!moved) return moved.status();
+      row = *moved;
+    }
     current_ = RowId{pageNumber_, slot};
-    if (auto s = decodeInto(pager_, *def_, *row, columns_, longValues_, values_); !s) return s;
+    JET_TRY(decodeRowInto(pager_, *def_, row, columns_, longValues_, buffers_, values_));
     return true;
   }
 }

@@ -22,6 +22,19 @@
 
 namespace jet::storage {
 
+// What decoding a row needs besides the row: kept by a cursor across rows
+// so that a scan, once warm, allocates nothing per row.
+struct RowDecodeBuffers {
+  RowParts parts;
+  Bytes longValue;
+};
+
+// Decodes `columns` of `row` into `out` (resized to one Value per column;
+// a text Value keeps its storage from the previous row).
+Status decodeRowInto(Pager& pager, const TableDef& def, ByteSpan row,
+                     const std::vector<int>& columns, LongValueSource& longValues,
+                     RowDecodeBuffers& buffers, std::vector<Value>& out);
+
 // Reads the row at `where` (following a moved row's pointer) and decodes
 // `columns` of it into `out`. Fails for a deleted or missing row.
 Status readRowAt(Pager& pager, const TableDef& def, RowId where, const std::vector<int>& columns,
@@ -58,6 +71,7 @@ class TableCursor : public RowCursor {
   uint16_t rowsOnPage_ = 0;
   uint16_t nextSlot_ = 0;
   RowId current_;
+  RowDecodeBuffers buffers_;
   std::vector<Value> values_;
   bool done_ = false;
   bool holdsStatement_ = false;

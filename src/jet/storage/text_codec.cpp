@@ -1,6 +1,7 @@
-// Decoding of stored text. Windows-1252 and ISO-8859-1 are decoded by table
-// (they are what Western Access 97 files use and are hot in scans); other
-// code pages go through ICU's converters.
+// Decoding of stored text. UCS-2 and Windows-1252 / ISO-8859-1 (what
+// Western Access 97 files use) are hot in every scan: they are decoded by
+// hand into a buffer sized for the worst case, one pass, no per-character
+// appends. Other code pages go through ICU's converters.
 #include "jet/storage/text_codec.h"
 
 #include <unicode/ucnv.h>
@@ -104,54 +105,127 @@ std::string decodeWithIcu(std::span<const uint8_t> bytes, uint16_t codePage) {
   return out;
 }
 
+// Writes UTF-8 into a buffer the caller sized for the worst case (two bytes
+// out per byte in, which bounds every path below), pairing surrogates as
+// Utf16Sink does.
+class Utf8Writer {
+ public:
+  explicit Utf8Writer(char* at) : at_(at) {}
+  char* end() const { return at_; }
+
+  void unit(uint16_t u) {
+    if (u < 0x80 && !pendingHigh_) {
+      *at_++ = static_cast<char>(u);
+      return;
+    }
+    slowUnit(u);
+  }
+  void finish() {
+    if (pendingHigh_) codePoint(0xFFFD);
+    pendingHigh_ = 0;
+  }
+  void codePoint(uint32_t cp) {
+    if (cp < 0x80) {
+      *at_++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      *at_++ = static_cast<char>(0xC0 | (cp >> 6));
+      *at_++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      *at_++ = static_cast<char>(0xE0 | (cp >> 12));
+      *at_++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      *at_++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      *at_++ = static_cast<char>(0xF0 | (cp >> 18));
+      *at_++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      *at_++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      *at_++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+
+ private:
+  void slowUnit(uint16_t u) {
+    if (pendingHigh_) {
+      if (u >= 0xDC00 && u <= 0xDFFF) {
+        codePoint(0x10000 + ((static_cast<uint32_t>(pendingHigh_) - 0xD800) << 10) + (u - 0xDC00));
+        pendingHigh_ = 0;
+        return;
+      }
+      codePoint(0xFFFD);
+      pendingHigh_ = 0;
+    }
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      pendingHigh_ = u;
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
+      codePoint(0xFFFD);
+    } else {
+      codePoint(u);
+    }
+  }
+
+  char* at_;
+  uint16_t pendingHigh_ = 0;
+};
+
 }  // namespace
 
-std::string decodeUcs2Text(std::span<const uint8_t> b) {
-  std::string out;
-  out.reserve(b.size());
-  Utf16Sink sink(out);
-  if (b.size() >= 2 && b[0] == format::kCompressedTextMark0 &&
-      b[1] == format::kCompressedTextMark1) {
+void decodeUcs2TextInto(std::span<const uint8_t> b, std::string& out) {
+  out.resize(2 * b.size());
+  Utf8Writer w(out.data());
+  const size_t n = b.size();
+  if (n >= 2 && b[0] == format::kCompressedTextMark0 && b[1] == format::kCompressedTextMark1) {
     bool compressed = true;
     size_t i = 2;
-    while (i < b.size()) {
+    while (i < n) {
       if (b[i] == 0) {
         compressed = !compressed;
         ++i;
       } else if (compressed) {
-        sink.put(b[i]);
+        w.unit(b[i]);
         ++i;
-      } else if (i + 1 < b.size()) {
-        sink.put(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
+      } else if (i + 1 < n) {
+        w.unit(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
         i += 2;
       } else {
         break;
       }
     }
   } else {
-    for (size_t i = 0; i + 1 < b.size(); i += 2)
-      sink.put(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
+    for (size_t i = 0; i + 1 < n; i += 2) w.unit(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
   }
-  sink.finish();
+  w.finish();
+  out.resize(static_cast<size_t>(w.end() - out.data()));
+}
+
+std::string decodeUcs2Text(std::span<const uint8_t> b) {
+  std::string out;
+  decodeUcs2TextInto(b, out);
   return out;
 }
 
-std::string decodeCodePageText(std::span<const uint8_t> bytes, uint16_t codePage) {
-  if (codePage == 0 || codePage == 1252 || codePage == 28591) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (uint8_t c : bytes) {
-      if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-      } else if (c < 0xA0 && codePage != 28591) {
-        appendUtf8(out, kCp1252High[c - 0x80]);
-      } else {
-        appendUtf8(out, c);
-      }
-    }
-    return out;
+void decodeCodePageTextInto(std::span<const uint8_t> bytes, uint16_t codePage, std::string& out) {
+  if (codePage != 0 && codePage != 1252 && codePage != 28591) {
+    out = decodeWithIcu(bytes, codePage);
+    return;
   }
-  return decodeWithIcu(bytes, codePage);
+  // Three bytes out at most per byte in (the euro sign and its neighbours).
+  out.resize(3 * bytes.size());
+  Utf8Writer w(out.data());
+  for (uint8_t c : bytes) {
+    if (c < 0x80) {
+      w.codePoint(c);
+    } else if (c < 0xA0 && codePage != 28591) {
+      w.codePoint(kCp1252High[c - 0x80]);
+    } else {
+      w.codePoint(c);
+    }
+  }
+  out.resize(static_cast<size_t>(w.end() - out.data()));
+}
+
+std::string decodeCodePageText(std::span<const uint8_t> bytes, uint16_t codePage) {
+  std::string out;
+  decodeCodePageTextInto(bytes, codePage, out);
+  return out;
 }
 
 }  // namespace jet::storage

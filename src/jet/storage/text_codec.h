@@ -18,9 +18,13 @@ namespace jet::storage {
 // UCS-2 little-endian (or compressed, when marked) to UTF-8. An odd final
 // byte is ignored; unpaired surrogates become U+FFFD.
 std::string decodeUcs2Text(std::span<const uint8_t> bytes);
+// The same into `out`, replacing what it held and keeping its storage: the
+// form a scan uses to refill one buffer row after row.
+void decodeUcs2TextInto(std::span<const uint8_t> bytes, std::string& out);
 
 // Text in a Windows code page (1252 when codePage is 0) to UTF-8.
 std::string decodeCodePageText(std::span<const uint8_t> bytes, uint16_t codePage);
+void decodeCodePageTextInto(std::span<const uint8_t> bytes, uint16_t codePage, std::string& out);
 
 // Appends one code point as UTF-8.
 void appendUtf8(std::string& out, uint32_t codePoint);
