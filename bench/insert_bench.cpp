@@ -1,6 +1,7 @@
 // The million-row insert: a demo order database whose COMANDAS gets a
-// million history lines in one transaction (row encoding, page and usage-map
-// upkeep, three indexes kept in place, the journal and the commit), against
+// million history lines in transactions of some thousands (row encoding,
+// page and usage-map upkeep, three indexes kept in place, the journal and
+// each commit's sync), against
 // its peer measured in the same run: writing the same number of lines as
 // CSV text to a file, the cost of just producing and storing the data.
 //

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <random>
 
+#include <unistd.h>
+
 #include "jet/storage/new_file.h"
 
 namespace jet::demo {
@@ -169,10 +171,12 @@ double nowAsAccessDate() {
   return 25569.0 + days + seconds / 86400.0;
 }
 
-Status buildDemoDatabase(const std::string& path, const DemoOptions& options) {
-  auto created = Database::create(path, storage::formatForPath(path));
-  if (!created) return created.status();
-  Database& db = **created;
+namespace {
+
+// History lines written per transaction.
+constexpr uint64_t kLinesPerTransaction = 20000;
+
+Status fillDemoDatabase(Database& db, const DemoOptions& options) {
   JET_TRY(db.createTable(productosSchema()));
   JET_TRY(db.createTable(comandasSchema()));
   auto level = db.begin();
@@ -262,10 +266,29 @@ Status buildDemoDatabase(const std::string& path, const DemoOptions& options) {
         line(std::to_string(1 + pick(20)), p, -static_cast<double>(1 + pick(3)), ordered,
              closed[pick(10) == 0 ? 2 : pick(2)], "S", "X", day + ordered / 1440.0));
     if (!r) return fail(r.status());
+    if ((i + 1) % kLinesPerTransaction == 0) {
+      JET_TRY(db.commit());
+      auto next = db.begin();
+      if (!next) return next.status();
+    }
     if (options.progress && (i + 1) % 10000 == 0) options.progress(i + 1, options.history);
   }
   if (options.progress) options.progress(options.history, options.history);
   return db.commit();
+}
+
+}  // namespace
+
+Status buildDemoDatabase(const std::string& path, const DemoOptions& options) {
+  auto created = Database::create(path, storage::formatForPath(path));
+  if (!created) return created.status();
+  Status s = fillDemoDatabase(**created, options);
+  if (!s) {
+    created->reset();
+    ::unlink(path.c_str());
+    ::unlink((path + "-journal").c_str());
+  }
+  return s;
 }
 
 }  // namespace jet::demo

@@ -51,7 +51,9 @@ struct DemoOptions {
   std::function<void(uint64_t done, uint64_t total)> progress;
 };
 
-// Creates the file (it must not exist) and fills it, all in one transaction.
+// Creates the file (it must not exist) and fills it. The history goes in
+// in transactions of some thousands of lines, so a long run holds little in
+// memory; a run that fails removes the file it was making.
 Status buildDemoDatabase(const std::string& path, const DemoOptions& options);
 
 // The column positions of COMANDAS, by name, for writers of order lines.

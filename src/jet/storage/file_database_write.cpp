@@ -69,6 +69,16 @@ Status asStatementStatus(FileDatabase& db, std::function<Status(WritePager&)> bo
   return r.status();
 }
 
+// The writer of `def`'s table: the one an earlier statement of this
+// transaction left, when it was made from the same definition, or a new one.
+Result<write::TableWriter*> writerFor(WritePager& w, const std::shared_ptr<const TableDef>& def) {
+  if (auto* kept = w.keptWriter(def->page); kept && kept->def() == def) return kept;
+  auto loaded = write::TableWriter::load(w, def);
+  if (!loaded) return loaded.status();
+  if (auto* kept = w.keepWriter(def->page, std::move(*loaded))) return kept;
+  return Error{errc::kNoTransaction, "No hay ninguna transacción activa."};
+}
+
 // MSysObjects itself, read from its fixed page (a new file's catalog does
 // not list it yet).
 Result<std::shared_ptr<const TableDef>> catalogTable(FileDatabase& db) {
@@ -128,6 +138,8 @@ Status addCatalogRow(FileDatabase& db, WritePager& w, int32_t id, int32_t parent
 }
 
 Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& requested) {
+  // The catalog is about to change under the writers kept so far.
+  w.forgetWriters();
   auto existing = db.catalog();
   if (!existing) return existing.status();
   for (const auto& e : *existing) {
@@ -204,7 +216,7 @@ Result<RowId> FileDatabase::insertRow(std::string_view table, std::vector<Value>
   return asStatement<RowId>(*this, [&](WritePager& w) -> Result<RowId> {
     auto def = tableDef(table);
     if (!def) return def.status();
-    auto writer = write::TableWriter::load(w, *def);
+    auto writer = writerFor(w, *def);
     if (!writer) return writer.status();
     auto at = (*writer)->insert(std::move(values), autoNumber);
     if (!at) return at;
@@ -218,7 +230,7 @@ Result<RowId> FileDatabase::updateRow(std::string_view table, RowId row,
   return asStatement<RowId>(*this, [&](WritePager& w) -> Result<RowId> {
     auto def = tableDef(table);
     if (!def) return def.status();
-    auto writer = write::TableWriter::load(w, *def);
+    auto writer = writerFor(w, *def);
     if (!writer) return writer.status();
     auto at = (*writer)->update(row, changes);
     if (!at) return at;
@@ -231,7 +243,7 @@ Status FileDatabase::deleteRow(std::string_view table, RowId row) {
   return asStatementStatus(*this, [&](WritePager& w) -> Status {
     auto def = tableDef(table);
     if (!def) return def.status();
-    auto writer = write::TableWriter::load(w, *def);
+    auto writer = writerFor(w, *def);
     if (!writer) return writer.status();
     JET_TRY((*writer)->remove(row));
     return (*writer)->finish();

@@ -55,6 +55,14 @@ std::optional<std::pair<uint16_t, uint16_t>> DataPage::rowBounds(uint16_t slot) 
   return std::make_pair(start, end);
 }
 
+bool DataPage::holdsNothing() const {
+  for (uint16_t s = 0; s < rowCount(); ++s) {
+    auto b = rowBounds(s);
+    if (!b || !isDeleted(s) || b->second != b->first) return false;
+  }
+  return true;
+}
+
 bool DataPage::fits(size_t size) const {
   return rowCount() < kMaxRowsPerPage && size + 2 <= freeSpace();
 }

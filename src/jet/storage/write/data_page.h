@@ -45,6 +45,10 @@ class DataPage {
   // does not exist or the offsets are damaged.
   std::optional<std::pair<uint16_t, uint16_t>> rowBounds(uint16_t slot) const;
 
+  // True when no slot holds a row any more: every one deleted and empty
+  // (a moved row's new place is flagged deleted too, but keeps its bytes).
+  bool holdsNothing() const;
+
   // Whether a new row of `size` bytes fits (with its offset entry).
   bool fits(size_t size) const;
   // Adds a row at a new slot; answers the slot, or nullopt when it does not

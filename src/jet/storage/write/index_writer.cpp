@@ -9,22 +9,13 @@
 #include "jet/format/jet_format.h"
 #include "jet/storage/errors.h"
 #include "jet/storage/write/byte_writer.h"
+#include "jet/storage/write/index_page_view.h"
 
 namespace jet::storage::write {
 
-namespace {
+using namespace index_layout;
 
-constexpr size_t kFreeSpaceAt = 2;
-constexpr size_t kParentAt = 4;
-constexpr size_t kPrevAt = 12;
-constexpr size_t kNextAt = 16;
-constexpr size_t kTailAt = 20;
-constexpr size_t kPrefixAt = 24;
-constexpr size_t kNodeMarkAt = 26;
-constexpr size_t kMaskAt = 0x1B;
-constexpr size_t kEntriesAt = 0x1E0;
-constexpr size_t kChildSize = 4;
-constexpr int kMaxDepth = 32;
+namespace {
 
 uint32_t childOf(const IndexEntry& e) {
   size_t n = e.size();
@@ -337,6 +328,12 @@ Status fixUp(PageStore& store, std::vector<PathStep>& path, uint32_t pageNumber,
       ++cut;
     }
     if (cut == 0) cut = 1;
+    // Rows added in key order (an AutoNumber) always land at the right end:
+    // leave that page with just the new entry, so the pages behind stay full.
+    if (lastChanged && page.next == 0 && page.entries.size() > 1 &&
+        bytesOf(page.entries) - page.entries.back().size() <= cap) {
+      cut = page.entries.size() - 1;
+    }
     auto leftNumber = store.allocate();
     if (!leftNumber) return leftNumber.status();
     IndexPage left;
@@ -390,6 +387,11 @@ Status fixUp(PageStore& store, std::vector<PathStep>& path, uint32_t pageNumber,
 
 Result<bool> insertIndexEntry(PageStore& store, uint32_t& root, const IndexEntry& entry,
                               size_t uniqueKeyLength) {
+  bool uniqueChecked = false;
+  auto quick = insertIndexEntryInPlace(store, root, entry, uniqueKeyLength, &uniqueChecked);
+  if (!quick || *quick) return quick;
+  // The key was seen free on both sides; a split alone remains to be done.
+  if (uniqueChecked) uniqueKeyLength = 0;
   std::vector<PathStep> path;
   uint32_t leafPage = 0;
   IndexPage leaf;
@@ -417,6 +419,8 @@ Result<bool> insertIndexEntry(PageStore& store, uint32_t& root, const IndexEntry
 }
 
 Result<bool> removeIndexEntry(PageStore& store, uint32_t root, const IndexEntry& entry) {
+  auto quick = removeIndexEntryInPlace(store, root, entry);
+  if (!quick || *quick) return quick;
   std::vector<PathStep> path;
   uint32_t leafPage = 0;
   IndexPage leaf;

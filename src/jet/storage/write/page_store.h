@@ -23,6 +23,11 @@ class PageStore {
   virtual Result<std::span<uint8_t>> change(uint32_t page) = 0;
   // A new zero-filled page at the end; answers its number.
   virtual Result<uint32_t> allocate() = 0;
+  // Whether release() takes pages back; a store that keeps no free pages
+  // leaves its callers to do without freeing any.
+  virtual bool releases() const { return false; }
+  // Takes back a page its caller no longer uses (only when releases()).
+  virtual Status release(uint32_t) { return Status::ok(); }
 };
 
 }  // namespace jet::storage::write

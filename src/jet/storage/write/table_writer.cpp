@@ -28,6 +28,10 @@ constexpr size_t kRealIndexRootAt = 38;
 constexpr size_t kRealIndexFlagsAt = 42;
 // A page stays listed as having room while it has at least this much.
 constexpr uint16_t kRoomWorthListing = 512;
+// Listed pages tried for a new row before a page is added.
+constexpr size_t kPagesTriedForRoom = 8;
+// Listed pages looked at for one that holds nothing, to give to an index.
+constexpr size_t kPagesTriedForSpare = 16;
 // Long values up to this size stay in the row.
 constexpr size_t kInlineLongValue = 64;
 constexpr size_t kLongValueFieldSize = 12;
@@ -211,13 +215,49 @@ class TableWriter::LongValues : public LongValueSink {
   }
 
   Result<RowPointer> place(const std::vector<uint8_t>& row) {
-    if (page_) {
-      auto c = w_.pager_.change(*page_);
+    // Pages stay with the usage map that lists them: reuse only one this
+    // column's writer started.
+    auto& last = w_.lastLongValuePage_;
+    if (last && w_.lastLongValueColumn_ == column_ && *last < w_.pager_.pageCount()) {
+      auto c = w_.pager_.change(*last);
       if (!c) return c.status();
       DataPage dp(*c);
-      if (auto slot = dp.addRow(row)) return RowPointer{*page_, *slot};
+      if (dp.owner() == kLongValueOwner) {
+        if (auto slot = dp.addRow(row)) {
+          JET_TRY(w_.noteLongValueRoom(*last));
+          return RowPointer{*last, *slot};
+        }
+      }
     }
-    auto n = w_.pager_.allocate();
+    // A page an earlier value left with room, listed in the column's map
+    // of pages with free space.
+    const auto* listedIn = maps();
+    if (listedIn && listedIn->used.page != 0 && listedIn->free.page != 0) {
+      UsageMap freeMap(w_.pager_, listedIn->free);
+      auto listed = freeMap.pages();
+      if (!listed) return listed.status();
+      for (size_t k = 0; k < listed->size() && k < kPagesTriedForRoom; ++k) {
+        uint32_t n = (*listed)[listed->size() - 1 - k];
+        if (n == 0 || n >= w_.pager_.pageCount()) continue;
+        auto ref = w_.pager_.read(n);
+        if (!ref) return ref.status();
+        if (get32(&(**ref)[4]) != kLongValueOwner ||
+            (**ref)[0] != static_cast<uint8_t>(format::PageType::Data)) {
+          JET_TRY(freeMap.set(n, false));
+          continue;
+        }
+        auto c = w_.pager_.change(n);
+        if (!c) return c.status();
+        auto slot = DataPage(*c).addRow(row);
+        JET_TRY(w_.noteLongValueRoom(n));
+        if (slot) {
+          last = n;
+          w_.lastLongValueColumn_ = column_;
+          return RowPointer{n, *slot};
+        }
+      }
+    }
+    auto n = w_.takePage();
     if (!n) return n.status();
     auto c = w_.pager_.change(*n);
     if (!c) return c.status();
@@ -225,17 +265,72 @@ class TableWriter::LongValues : public LongValueSink {
     dp.format(kLongValueOwner);
     auto slot = dp.addRow(row);
     if (!slot) return Error{errc::kUnspecified, "El valor largo no cabe en una página"};
-    page_ = *n;
+    w_.lastLongValuePage_ = *n;
+    w_.lastLongValueColumn_ = column_;
     const auto* m = maps();
     RowPointer owner = m && m->used.page ? m->used : w_.def_->usedPages;
     JET_TRY(UsageMap(w_.pager_, owner).set(*n, true));
+    JET_TRY(w_.noteLongValueRoom(*n));
     return RowPointer{*n, *slot};
   }
 
   TableWriter& w_;
   uint16_t column_;
-  std::optional<uint32_t> page_;
 };
+
+// --- pages for indexes ---
+
+// The pager as the index code sees it, its new pages taken from the table's
+// emptied ones first, so that space freed by deletes goes to the index
+// pages later inserts need instead of the file growing.
+class TableWriter::PagesForIndexes : public PageStore {
+ public:
+  // `index`: the real index whose pages these are, for its usage map.
+  PagesForIndexes(TableWriter& w, size_t index) : w_(w), index_(index) {}
+  uint32_t pageSize() const override { return w_.pager_.pageSize(); }
+  uint32_t pageCount() const override { return w_.pager_.pageCount(); }
+  Result<PageRef> read(uint32_t n) override { return w_.pager_.read(n); }
+  Result<std::span<uint8_t>> change(uint32_t n) override { return w_.pager_.change(n); }
+  Result<uint32_t> allocate() override { return w_.takePage(); }
+  bool releases() const override { return true; }
+  Status release(uint32_t n) override {
+    RowPointer map = w_.layout_.indexes[index_].usedPages;
+    if (map.page != 0) JET_TRY(UsageMap(w_.pager_, map).set(n, false));
+    return w_.giveBackPage(n);
+  }
+
+ private:
+  TableWriter& w_;
+  size_t index_;
+};
+
+Result<uint32_t> TableWriter::takePage() {
+  if (layout_.freePages.page != 0) {
+    UsageMap free(pager_, layout_.freePages);
+    auto listed = free.pages();
+    if (!listed) return listed.status();
+    for (size_t k = 0; k < listed->size() && k < kPagesTriedForSpare; ++k) {
+      uint32_t n = (*listed)[listed->size() - 1 - k];
+      auto ours = isOwnDataPage(n);
+      if (!ours) return ours.status();
+      if (!*ours) continue;
+      auto ref = pager_.read(n);
+      if (!ref) return ref.status();
+      DataPage dp(std::span<uint8_t>(const_cast<uint8_t*>((*ref)->data()), (*ref)->size()));
+      if (!dp.holdsNothing()) continue;
+      // A row place that named this page now finds no data page there, so
+      // an old row pointer reads as "row gone", never as another row.
+      JET_TRY(free.set(n, false));
+      JET_TRY(UsageMap(pager_, def_->usedPages).set(n, false));
+      if (lastPage_ == n) lastPage_.reset();
+      auto c = pager_.change(n);
+      if (!c) return c.status();
+      std::fill(c->begin(), c->end(), 0);
+      return n;
+    }
+  }
+  return pager_.allocate();
+}
 
 // --- the writer ---
 
@@ -282,16 +377,17 @@ Result<std::vector<uint8_t>> TableWriter::keyOf(const RealIndex& ix,
   return key;
 }
 
-Status TableWriter::addIndexEntries(const std::vector<Value>& values, RowId row) {
+Status TableWriter::addIndexEntries(const std::vector<std::vector<uint8_t>>& keys,
+                                    const std::vector<Value>& values, RowId row) {
   for (size_t i = 0; i < layout_.indexes.size(); ++i) {
     const RealIndex& ix = layout_.indexes[i];
-    auto key = keyOf(ix, values);
-    if (!key) return key.status();
+    const std::vector<uint8_t>* key = &keys[i];
     if (rebuild_[i]) continue;
     bool unique = ix.flags & format::kIndexUnique;
     bool anyNull = false;
     for (const auto& ic : ix.columns) anyNull = anyNull || values[ic.column].isNull();
-    auto done = insertIndexEntry(pager_, layout_.indexes[i].root, makeIndexEntry(*key, row),
+    PagesForIndexes pages(*this, i);
+    auto done = insertIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*key, row),
                                  unique && !anyNull ? key->size() : 0);
     if (!done) return done.status();
     if (!*done) rebuild_[i] = true;
@@ -307,42 +403,69 @@ Status TableWriter::removeIndexEntries(const std::vector<Value>& values, RowId r
       rebuild_[i] = true;
       continue;
     }
-    auto done = removeIndexEntry(pager_, layout_.indexes[i].root, makeIndexEntry(*key, row));
+    PagesForIndexes pages(*this, i);
+    auto done = removeIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*key, row));
     if (!done) return done.status();
     if (!*done) rebuild_[i] = true;
   }
   return Status::ok();
 }
 
+Result<bool> TableWriter::isOwnDataPage(uint32_t page) {
+  if (page == 0 || page >= pager_.pageCount()) return false;
+  auto ref = pager_.read(page);
+  if (!ref) return ref.status();
+  const PageBuffer& b = **ref;
+  return b[0] == static_cast<uint8_t>(format::PageType::Data) && get32(&b[4]) == def_->page;
+}
+
 Status TableWriter::noteFreeSpace(uint32_t page) {
   if (layout_.freePages.page == 0) return Status::ok();
+  auto ours = isOwnDataPage(page);
+  if (!ours) return ours.status();
   auto ref = pager_.read(page);
   if (!ref) return ref.status();
   DataPage dp(std::span<uint8_t>(const_cast<uint8_t*>((*ref)->data()), (*ref)->size()));
-  bool room = dp.freeSpace() >= kRoomWorthListing && dp.rowCount() < kMaxRowsPerPage;
-  return UsageMap(pager_, layout_.freePages).set(page, room);
+  // A page no longer ours (an index took it) leaves the list.
+  bool room = *ours && dp.freeSpace() >= kRoomWorthListing && dp.rowCount() < kMaxRowsPerPage;
+  UsageMap map(pager_, layout_.freePages);
+  auto listed = map.contains(page);
+  if (!listed) return listed.status();
+  if (*listed == room) return Status::ok();
+  return map.set(page, room);
 }
 
 Result<RowId> TableWriter::placeRow(const std::vector<uint8_t>& row, uint16_t flags) {
   auto tryPage = [&](uint32_t n) -> Result<std::optional<uint16_t>> {
-    auto ref = pager_.read(n);
-    if (!ref) return ref.status();
-    const PageBuffer& b = **ref;
-    if (b[0] != static_cast<uint8_t>(format::PageType::Data) || get32(&b[4]) != def_->page) {
-      return std::optional<uint16_t>();
-    }
+    auto ours = isOwnDataPage(n);
+    if (!ours) return ours.status();
+    if (!*ours) return std::optional<uint16_t>();
     auto c = pager_.change(n);
     if (!c) return c.status();
     DataPage dp(*c);
+    // A page whose rows are all gone starts over: its old slots would
+    // only take room from the rows to come.
+    if (dp.rowCount() > 0 && dp.holdsNothing()) dp.format(def_->page);
     return dp.addRow(row, flags);
   };
+  // The page the last row went to first: a run of inserts fills it without
+  // looking anything up.
+  if (lastPage_ && *lastPage_ != 0 && *lastPage_ < pager_.pageCount()) {
+    auto slot = tryPage(*lastPage_);
+    if (!slot) return slot.status();
+    if (*slot) {
+      JET_TRY(noteFreeSpace(*lastPage_));
+      return RowId{*lastPage_, **slot};
+    }
+    JET_TRY(noteFreeSpace(*lastPage_));
+  }
   std::vector<uint32_t> candidates;
-  if (lastPage_) candidates.push_back(*lastPage_);
   if (layout_.freePages.page != 0) {
     auto listed = UsageMap(pager_, layout_.freePages).pages();
     if (!listed) return listed.status();
-    // Newest pages first: they are the likeliest to have room.
-    for (size_t k = 0; k < listed->size() && k < 4; ++k) {
+    // Newest pages first: they are the likeliest to be in memory. Every page
+    // listed has room for a row of ordinary size; a few tries are enough.
+    for (size_t k = 0; k < listed->size() && k < kPagesTriedForRoom; ++k) {
       candidates.push_back((*listed)[listed->size() - 1 - k]);
     }
   }
@@ -395,9 +518,12 @@ Result<RowId> TableWriter::insert(std::vector<Value> values, int32_t* autoNumber
     }
   }
   // Keys first: a character an index can't sort fails before anything is written.
+  std::vector<std::vector<uint8_t>> keys;
+  keys.reserve(layout_.indexes.size());
   for (const RealIndex& ix : layout_.indexes) {
     auto key = keyOf(ix, values);
     if (!key) return key.status();
+    keys.push_back(std::move(*key));
   }
   std::vector<std::unique_ptr<LongValues>> sinks;
   struct Sink : LongValueSink {
@@ -425,7 +551,7 @@ Result<RowId> TableWriter::insert(std::vector<Value> values, int32_t* autoNumber
   if (!row) return row.status();
   auto at = placeRow(*row, 0);
   if (!at) return at.status();
-  JET_TRY(addIndexEntries(values, *at));
+  JET_TRY(addIndexEntries(keys, values, *at));
   ++layout_.rowCount;
   changed_ = true;
   return *at;
@@ -481,10 +607,53 @@ Status TableWriter::freeLongValues(const std::vector<uint8_t>& row, const std::v
         if (b && b->second - b->first >= 4) next = unpackPointer(get32(c->data() + b->first));
       }
       dp.deleteRow(at.slot);
+      if (dp.holdsNothing()) {
+        JET_TRY(giveBackLongValuePage(at.page));
+      } else {
+        JET_TRY(noteLongValueRoom(at.page));
+      }
       at = next;
     }
   }
   return Status::ok();
+}
+
+Status TableWriter::giveBackLongValuePage(uint32_t page) {
+  // Whichever of the table's maps listed it, it now is one of its data
+  // pages with room.
+  for (const auto& m : layout_.longValueMaps) {
+    if (m.used.page != 0) JET_TRY(UsageMap(pager_, m.used).set(page, false));
+    if (m.free.page != 0) JET_TRY(UsageMap(pager_, m.free).set(page, false));
+  }
+  if (lastLongValuePage_ == page) lastLongValuePage_.reset();
+  return giveBackPage(page);
+}
+
+Status TableWriter::noteLongValueRoom(uint32_t page) {
+  auto ref = pager_.read(page);
+  if (!ref) return ref.status();
+  DataPage dp(std::span<uint8_t>(const_cast<uint8_t*>((*ref)->data()), (*ref)->size()));
+  bool room = dp.owner() == kLongValueOwner && dp.freeSpace() >= kRoomWorthListing &&
+              dp.rowCount() < kMaxRowsPerPage;
+  for (const auto& m : layout_.longValueMaps) {
+    if (m.used.page == 0 || m.free.page == 0) continue;
+    auto owns = UsageMap(pager_, m.used).contains(page);
+    if (!owns) return owns.status();
+    if (!*owns) continue;
+    UsageMap freeMap(pager_, m.free);
+    auto listed = freeMap.contains(page);
+    if (!listed) return listed.status();
+    if (*listed != room) JET_TRY(freeMap.set(page, room));
+  }
+  return Status::ok();
+}
+
+Status TableWriter::giveBackPage(uint32_t page) {
+  auto c = pager_.change(page);
+  if (!c) return c.status();
+  DataPage(*c).format(def_->page);
+  JET_TRY(UsageMap(pager_, def_->usedPages).set(page, true));
+  return noteFreeSpace(page);
 }
 
 Result<RowId> TableWriter::update(RowId row, const std::vector<std::pair<int, Value>>& changes) {
@@ -527,7 +696,14 @@ Result<RowId> TableWriter::update(RowId row, const std::vector<std::pair<int, Va
       options.keepLongField[i] = variableFieldBytes(*oldBytes, def_->placements[i].varIndex);
     }
   }
+  // Long values go with the first long column's maps, as inserts do.
   uint16_t firstLong = 0;
+  for (size_t i = 0; i < cols.size(); ++i) {
+    if (cols[i].type == ColumnType::Memo || cols[i].type == ColumnType::OLE) {
+      firstLong = def_->placements[i].number;
+      break;
+    }
+  }
   LongValues sink(*this, firstLong);
   auto encoded = encodeRow(*def_, after, &sink, options);
   if (!encoded) return encoded.status();
@@ -574,14 +750,15 @@ Result<RowId> TableWriter::update(RowId row, const std::vector<std::pair<int, Va
       rebuild_[i] = true;
       continue;
     }
-    auto removed = removeIndexEntry(pager_, layout_.indexes[i].root, makeIndexEntry(*oldKey, row));
+    PagesForIndexes pages(*this, i);
+    auto removed = removeIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*oldKey, row));
     if (!removed) return removed.status();
     if (!*removed) {
       rebuild_[i] = true;
       continue;
     }
     bool unique = layout_.indexes[i].flags & format::kIndexUnique;
-    auto added = insertIndexEntry(pager_, layout_.indexes[i].root, makeIndexEntry(*newKey, row),
+    auto added = insertIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*newKey, row),
                                   unique ? newKey->size() : 0);
     if (!added) return added.status();
     if (!*added) rebuild_[i] = true;
@@ -653,7 +830,8 @@ Status TableWriter::rebuildIndex(size_t i) {
     auto pages = indexTreePages(pager_, ix.root);
     if (pages) old = std::move(*pages);
   }
-  auto tree = writeIndexTree(pager_, def_->page, entries, old);
+  PagesForIndexes pages(*this, i);
+  auto tree = writeIndexTree(pages, def_->page, entries, old);
   if (!tree) return tree.status();
   if (ix.usedPages.page != 0) {
     UsageMap map(pager_, ix.usedPages);
@@ -661,13 +839,7 @@ Status TableWriter::rebuildIndex(size_t i) {
     for (uint32_t n : tree->unused) JET_TRY(map.set(n, false));
   }
   // Pages the index no longer needs become room for rows.
-  for (uint32_t n : tree->unused) {
-    auto c = pager_.change(n);
-    if (!c) return c.status();
-    DataPage(*c).format(def_->page);
-    JET_TRY(UsageMap(pager_, def_->usedPages).set(n, true));
-    JET_TRY(noteFreeSpace(n));
-  }
+  for (uint32_t n : tree->unused) JET_TRY(giveBackPage(n));
   ix.root = tree->root;
   uint8_t raw[4];
   put32(raw, ix.root);

@@ -68,6 +68,8 @@ class TableWriter {
   Status finish();
 
   const TableLayout& layout() const { return layout_; }
+  // The definition this writer was loaded from.
+  const std::shared_ptr<const TableDef>& def() const { return def_; }
   // The key `values` (one per column) give in real index `index`.
   Result<std::vector<uint8_t>> keyFor(size_t index, const std::vector<Value>& values) {
     return keyOf(layout_.indexes[index], values);
@@ -78,11 +80,25 @@ class TableWriter {
   class LongValues;
 
   Result<std::vector<uint8_t>> keyOf(const RealIndex& ix, const std::vector<Value>& values);
-  Status addIndexEntries(const std::vector<Value>& values, RowId row);
+  Status addIndexEntries(const std::vector<std::vector<uint8_t>>& keys,
+                         const std::vector<Value>& values, RowId row);
   Status removeIndexEntries(const std::vector<Value>& values, RowId row);
   Status rebuildIndex(size_t index);
   Result<RowId> placeRow(const std::vector<uint8_t>& row, uint16_t flags);
   Status noteFreeSpace(uint32_t page);
+  Result<bool> isOwnDataPage(uint32_t page);
+  // A page for an index or a long value: one of the table's pages whose
+  // rows are all gone, taken out of the table's maps, or else a new one.
+  Result<uint32_t> takePage();
+  // A long-value page left with no value becomes a data page with room.
+  Status giveBackLongValuePage(uint32_t page);
+  // Lists a long-value page among its column's pages with free space while
+  // it has room for more.
+  Status noteLongValueRoom(uint32_t page);
+  // A page the table's indexes or long values no longer use becomes one of
+  // its data pages with room.
+  Status giveBackPage(uint32_t page);
+  class PagesForIndexes;
   // The slot holding a row's bytes, after a moved row's pointer.
   Result<RowId> dataSlot(RowId row);
   Result<std::vector<uint8_t>> rowBytes(RowId slot);
@@ -95,6 +111,9 @@ class TableWriter {
   std::vector<bool> rebuild_;
   bool changed_ = false;
   std::optional<uint32_t> lastPage_;
+  // The long-value page the last long value went to.
+  std::optional<uint32_t> lastLongValuePage_;
+  uint16_t lastLongValueColumn_ = 0;
 };
 
 }  // namespace jet::storage::write

@@ -91,9 +91,32 @@ Result<std::vector<uint32_t>> UsageMap::pages() {
 }
 
 Result<bool> UsageMap::contains(uint32_t page) {
-  auto all = pages();
-  if (!all) return all.status();
-  return std::binary_search(all->begin(), all->end(), page);
+  // Keep the page alive while reading.
+  auto ref = store_.read(where_.page);
+  if (!ref) return ref.status();
+  auto r = row(false);
+  if (!r) return r.status();
+  std::span<const uint8_t> m = *r;
+  if (m[0] == kMapInline) {
+    uint32_t first = get32(&m[1]);
+    if (page < first || page - first >= (m.size() - 5) * 8) return false;
+    return (m[5 + (page - first) / 8] >> ((page - first) % 8) & 1) != 0;
+  }
+  if (m[0] != kMapReference) return damaged("tipo de mapa de páginas desconocido");
+  uint32_t bitsPerPage = (store_.pageSize() - kBitmapPageHeader) * 8;
+  size_t k = page / bitsPerPage;
+  if (1 + 4 * k + 4 > m.size()) return false;
+  uint32_t mp = get32(&m[1 + 4 * k]);
+  if (mp == 0) return false;
+  if (mp >= store_.pageCount()) return damaged("el mapa de páginas apunta fuera del archivo");
+  auto bp = store_.read(mp);
+  if (!bp) return bp.status();
+  const auto& b = **bp;
+  if (b[0] != static_cast<uint8_t>(format::PageType::UsageBitmap)) {
+    return damaged("el mapa de páginas apunta a una página que no es de mapa");
+  }
+  uint32_t inPage = page % bitsPerPage;
+  return (b[kBitmapPageHeader + inPage / 8] >> (inPage % 8) & 1) != 0;
 }
 
 Status UsageMap::toReference(std::span<uint8_t> r) {

@@ -9,6 +9,7 @@
 
 #include "jet/error_codes.h"
 #include "jet/storage/errors.h"
+#include "jet/storage/write/table_writer.h"
 
 namespace jet::storage::write {
 
@@ -30,6 +31,22 @@ WritePager::WritePager(std::unique_ptr<PageFile> file)
 
 WritePager::~WritePager() {
   if (!levels_.empty()) discardAll();
+}
+
+TableWriter* WritePager::keptWriter(uint32_t tableDefPage) {
+  auto it = writers_.find(tableDefPage);
+  return it == writers_.end() ? nullptr : it->second.get();
+}
+
+TableWriter* WritePager::keepWriter(uint32_t tableDefPage, std::unique_ptr<TableWriter> writer) {
+  if (levels_.empty()) return nullptr;
+  auto& slot = writers_[tableDefPage];
+  slot = std::move(writer);
+  return slot.get();
+}
+
+void WritePager::forgetWriters() {
+  writers_.clear();
 }
 
 Result<std::unique_ptr<WritePager>> WritePager::open(std::unique_ptr<PageFile> file) {
@@ -119,6 +136,7 @@ Result<int> WritePager::begin() {
     return Error{errc::kUnspecified, "La base de datos se abrió sólo para lectura."};
   }
   if (levels_.empty()) {
+    forgetWriters();
     JET_TRY(lock_.lockExclusive());
     Status s = recoverIfHot();
     if (s) s = Pager::beginStatement();
@@ -157,6 +175,7 @@ Status WritePager::commit() {
     return s;
   }
   levels_.clear();
+  forgetWriters();
   dropCache();
   if (readers_ > 0) {
     (void)lock_.lockShared();
@@ -197,6 +216,7 @@ Status WritePager::writeOut() {
 }
 
 void WritePager::discardAll() {
+  forgetWriters();
   dirty_.clear();
   if (ftruncate(file().descriptor(), off_t{originalPageCount_} * pageSize()) == 0) {
     (void)file().refresh();
@@ -217,6 +237,7 @@ Status WritePager::rollback() {
     discardAll();
     return Status::ok();
   }
+  forgetWriters();
   Level top = std::move(levels_.back());
   levels_.pop_back();
   for (auto& [n, img] : top.before) dirty_[n] = std::move(img);

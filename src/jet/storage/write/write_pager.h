@@ -31,6 +31,8 @@
 
 namespace jet::storage::write {
 
+class TableWriter;
+
 class WritePager : public Pager, public PageStore {
  public:
   // Opens for writing; rolls back a hot journal left by a killed writer.
@@ -57,6 +59,16 @@ class WritePager : public Pager, public PageStore {
   Status rollback();
   int depth() const { return static_cast<int>(levels_.size()); }
 
+  // Table writers kept from one statement to the next within the outermost
+  // transaction, so a run of inserts does not read the table's definition
+  // and look for a page with room every time. What a writer knows of its
+  // table stays true while this process holds the write lock and nothing it
+  // wrote is undone: every rollback and the end of the transaction drop
+  // them all.
+  TableWriter* keptWriter(uint32_t tableDefPage);
+  TableWriter* keepWriter(uint32_t tableDefPage, std::unique_ptr<TableWriter> writer);
+  void forgetWriters();
+
  private:
   explicit WritePager(std::unique_ptr<PageFile> file);
   Status recoverIfHot();
@@ -73,6 +85,7 @@ class WritePager : public Pager, public PageStore {
   std::unordered_map<uint32_t, std::shared_ptr<PageBuffer>> dirty_;
   uint32_t originalPageCount_ = 0;
   int readers_ = 0;
+  std::unordered_map<uint32_t, std::unique_ptr<TableWriter>> writers_;
 };
 
 }  // namespace jet::storage::write
