@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "jet/error_codes.h"
 #include "jet/schema.h"
 #include "jet/status.h"
 #include "jet/value.h"
@@ -51,6 +52,14 @@ class RowCursor {
   virtual RowId rowId() const = 0;
   // The current row's values, one per requested column, in request order.
   virtual const std::vector<Value>& values() const = 0;
+};
+
+// One index lookup: the rows whose `columns` (schema positions: the leading
+// columns of one of the table's indexes, in that index's order) hold
+// `values` (one per column, each of its column's type).
+struct IndexLookup {
+  std::vector<int> columns;
+  std::vector<Value> values;
 };
 
 struct OpenOptions {
@@ -84,6 +93,28 @@ class Database {
                                                   std::vector<int> columns) = 0;
   // Reads one row by its place (all columns, in definition order).
   virtual Result<std::vector<Value>> readRow(std::string_view table, RowId row) = 0;
+
+  // --- reading through indexes ---
+  // The rows any of `lookups` finds, each once, in the order scan() meets
+  // them, decoding `columns` as scan() does. The index's own comparison
+  // finds them (text without regard to case, in the General sort order), so
+  // a caller tests its own conditions on every row. kNotSupported when an
+  // index can't answer (no index on those columns, a key the engine can't
+  // make, a file whose indexes it does not read): scan() the table instead.
+  virtual Result<std::unique_ptr<RowCursor>> seek(std::string_view table,
+                                                  const std::vector<IndexLookup>& lookups,
+                                                  std::vector<int> columns) {
+    (void)table, (void)lookups, (void)columns;
+    return Error{errc::kNotSupported, "Esta base de datos no busca por índices."};
+  }
+  // How many index entries each of `lookups` finds, counting no further
+  // than `limit`: a cheap measure of what a seek() would read.
+  virtual Result<std::vector<uint64_t>> countIndexed(std::string_view table,
+                                                     const std::vector<IndexLookup>& lookups,
+                                                     uint64_t limit) {
+    (void)table, (void)lookups, (void)limit;
+    return Error{errc::kNotSupported, "Esta base de datos no busca por índices."};
+  }
 
   // --- writing ---
   virtual Status createTable(const TableSchema& schema) = 0;

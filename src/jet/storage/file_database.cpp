@@ -3,6 +3,8 @@
 #include "jet/storage/file_database.h"
 
 #include "jet/error_codes.h"
+#include "jet/storage/index_reader.h"
+#include "jet/storage/index_reader_cursor.h"
 #include "jet/storage/table_cursor.h"
 #include "jet/storage/write/write_pager.h"
 #include "jet/text.h"
@@ -111,6 +113,41 @@ Result<std::vector<Value>> FileDatabase::readRow(std::string_view table, RowId r
   std::vector<Value> out;
   JET_TRY(readRowAt(*pager_, **def, row, all, out));
   return out;
+}
+
+Result<std::unique_ptr<RowCursor>> FileDatabase::seek(std::string_view table,
+                                                      const std::vector<IndexLookup>& lookups,
+                                                      std::vector<int> columns) {
+  JET_TRY(beginStatement());
+  // As with scan(), the cursor ends the statement when it is done.
+  auto fail = [&](const Status& s) -> Result<std::unique_ptr<RowCursor>> {
+    pager_->endStatement();
+    return s.error();
+  };
+  auto def = tableDef(table);
+  if (!def) return fail(def.status());
+  for (int c : columns) {
+    if (c < 0 || static_cast<size_t>(c) >= (*def)->schema.columns.size()) {
+      return fail(Error{errc::kSyntax,
+                        "Columna inexistente en la tabla '" + (*def)->schema.name + "'."});
+    }
+  }
+  auto rows = indexedRows(*pager_, **def, lookups);
+  if (!rows) return fail(rows.status());
+  auto cursor =
+      std::make_unique<IndexedRowCursor>(*pager_, *def, std::move(*rows), std::move(columns));
+  cursor->holdStatement();
+  return std::unique_ptr<RowCursor>(std::move(cursor));
+}
+
+Result<std::vector<uint64_t>> FileDatabase::countIndexed(std::string_view table,
+                                                         const std::vector<IndexLookup>& lookups,
+                                                         uint64_t limit) {
+  JET_TRY(beginStatement());
+  StatementEnd end{*pager_};
+  auto def = tableDef(table);
+  if (!def) return def.status();
+  return storage::countIndexed(*pager_, **def, lookups, limit);
 }
 
 }  // namespace jet::storage

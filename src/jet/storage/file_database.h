@@ -58,6 +58,14 @@ class FileDatabase : public Database {
   Result<TableSchema> table(std::string_view name) override;
   Result<std::unique_ptr<RowCursor>> scan(std::string_view table, std::vector<int> columns) override;
   Result<std::vector<Value>> readRow(std::string_view table, RowId row) override;
+  // Index lookups (the cursor in index_reader_cursor.*, the B-tree walk in
+  // index_reader.*).
+  Result<std::unique_ptr<RowCursor>> seek(std::string_view table,
+                                          const std::vector<IndexLookup>& lookups,
+                                          std::vector<int> columns) override;
+  Result<std::vector<uint64_t>> countIndexed(std::string_view table,
+                                             const std::vector<IndexLookup>& lookups,
+                                             uint64_t limit) override;
 
   // Defined in file_database_write.cpp.
   Status createTable(const TableSchema& schema) override;
