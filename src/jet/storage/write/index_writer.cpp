@@ -70,41 +70,7 @@ Result<IndexPage> readIndexPage(PageStore& store, uint32_t number) {
   if (number == 0 || number >= store.pageCount()) return badIndex(number, "fuera del archivo");
   auto ref = store.read(number);
   if (!ref) return ref.status();
-  const PageBuffer& p = **ref;
-  IndexPage out;
-  if (p[0] == static_cast<uint8_t>(format::PageType::IndexLeaf)) {
-    out.leaf = true;
-  } else if (p[0] == static_cast<uint8_t>(format::PageType::IndexNode)) {
-    out.leaf = false;
-  } else {
-    return badIndex(number, "no es una página de índice");
-  }
-  out.parent = get32(&p[kParentAt]);
-  out.prev = get32(&p[kPrevAt]);
-  out.next = get32(&p[kNextAt]);
-  out.tail = get32(&p[kTailAt]);
-  uint16_t prefix = get16(&p[kPrefixAt]);
-  size_t start = kEntriesAt;
-  for (size_t bit = 0; kMaskAt + bit / 8 < kEntriesAt; ++bit) {
-    if (bit % 8 == 0 && p[kMaskAt + bit / 8] == 0) {
-      bit += 7;
-      continue;
-    }
-    if (!(p[kMaskAt + bit / 8] >> (bit % 8) & 1)) continue;
-    size_t end = kEntriesAt + bit;
-    if (end <= start || end > p.size()) return badIndex(number, "marcas de entradas incoherentes");
-    IndexEntry e;
-    if (!out.entries.empty() && prefix > 0) {
-      const IndexEntry& first = out.entries.front();
-      if (prefix > first.size()) return badIndex(number, "prefijo más largo que la entrada");
-      e.assign(first.begin(), first.begin() + prefix);
-    }
-    e.insert(e.end(), p.begin() + start, p.begin() + end);
-    if (e.size() < (out.leaf ? 4u : 8u)) return badIndex(number, "entrada demasiado corta");
-    out.entries.push_back(std::move(e));
-    start = end;
-  }
-  return out;
+  return parseIndexPage(**ref, number);
 }
 
 Status writeIndexPage(PageStore& store, uint32_t number, const IndexPage& ip) {

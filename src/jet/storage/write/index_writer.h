@@ -21,19 +21,16 @@
 
 #include "jet/database.h"
 #include "jet/status.h"
+#include "jet/storage/index_page.h"
 #include "jet/storage/write/page_store.h"
 
 namespace jet::storage::write {
 
-using IndexEntry = std::vector<uint8_t>;
+// The page layout and its parser are shared with the index reader.
+using storage::IndexEntry;
+using storage::IndexPage;
 
 IndexEntry makeIndexEntry(const std::vector<uint8_t>& key, RowId row);
-
-struct IndexPage {
-  bool leaf = true;
-  uint32_t parent = 0, prev = 0, next = 0, tail = 0;
-  std::vector<IndexEntry> entries;  // whole entries, prefix restored (nodes keep the child page)
-};
 
 // Reads an index page; fails for a page that is not one or is damaged.
 Result<IndexPage> readIndexPage(PageStore& store, uint32_t page);
