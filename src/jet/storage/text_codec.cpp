@@ -168,9 +168,12 @@ class Utf8Writer {
 
 }  // namespace
 
-void decodeUcs2TextInto(std::span<const uint8_t> b, std::string& out) {
-  out.resize(2 * b.size());
-  Utf8Writer w(out.data());
+namespace {
+
+// Decodes into `dest`, which holds at least 2 * b.size() bytes; answers the
+// bytes written.
+size_t writeUcs2AsUtf8(std::span<const uint8_t> b, char* dest) {
+  Utf8Writer w(dest);
   const size_t n = b.size();
   if (n >= 2 && b[0] == format::kCompressedTextMark0 && b[1] == format::kCompressedTextMark1) {
     bool compressed = true;
@@ -193,7 +196,23 @@ void decodeUcs2TextInto(std::span<const uint8_t> b, std::string& out) {
     for (size_t i = 0; i + 1 < n; i += 2) w.unit(static_cast<uint16_t>(b[i] | (b[i + 1] << 8)));
   }
   w.finish();
-  out.resize(static_cast<size_t>(w.end() - out.data()));
+  return static_cast<size_t>(w.end() - dest);
+}
+
+// A text column of a row is at most a page long; such texts are decoded on
+// the stack and copied once, sparing the string a fill it would overwrite.
+constexpr size_t kStackTextBytes = 4096;
+
+}  // namespace
+
+void decodeUcs2TextInto(std::span<const uint8_t> b, std::string& out) {
+  if (b.size() <= kStackTextBytes) {
+    char buffer[2 * kStackTextBytes];
+    out.assign(buffer, writeUcs2AsUtf8(b, buffer));
+    return;
+  }
+  out.resize(2 * b.size());
+  out.resize(writeUcs2AsUtf8(b, out.data()));
 }
 
 std::string decodeUcs2Text(std::span<const uint8_t> b) {
