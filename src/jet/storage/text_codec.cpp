@@ -6,6 +6,7 @@
 
 #include <unicode/ucnv.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -113,6 +114,15 @@ class Utf8Writer {
   explicit Utf8Writer(char* at) : at_(at) {}
   char* end() const { return at_; }
 
+  // Copies ASCII bytes as they are; false (and nothing written) while a
+  // high surrogate waits for its pair, so unit() decides what it was.
+  bool asciiRun(const uint8_t* from, size_t length) {
+    if (pendingHigh_) return false;
+    std::memcpy(at_, from, length);
+    at_ += length;
+    return true;
+  }
+
   void unit(uint16_t u) {
     if (u < 0x80 && !pendingHigh_) {
       *at_++ = static_cast<char>(u);
@@ -183,6 +193,13 @@ size_t writeUcs2AsUtf8(std::span<const uint8_t> b, char* dest) {
         compressed = !compressed;
         ++i;
       } else if (compressed) {
+        // Runs of plain ASCII, most of what a kitchen writes, go whole.
+        size_t end = i;
+        while (end < n && b[end] - 1u < 0x7Fu) ++end;
+        if (end > i && w.asciiRun(b.data() + i, end - i)) {
+          i = end;
+          continue;
+        }
         w.unit(b[i]);
         ++i;
       } else if (i + 1 < n) {
@@ -208,7 +225,9 @@ constexpr size_t kStackTextBytes = 4096;
 void decodeUcs2TextInto(std::span<const uint8_t> b, std::string& out) {
   if (b.size() <= kStackTextBytes) {
     char buffer[2 * kStackTextBytes];
-    out.assign(buffer, writeUcs2AsUtf8(b, buffer));
+    const size_t length = writeUcs2AsUtf8(b, buffer);
+    out.clear();
+    out.append(buffer, length);
     return;
   }
   out.resize(2 * b.size());
