@@ -215,4 +215,35 @@ TEST_F(SqlIndex, SeesWhatWasWrittenAMomentBefore) {
   EXPECT_TRUE(same("SELECT Negocio FROM COMANDAS WHERE idMesa = 'terraza'").empty());
 }
 
+TEST_F(SqlIndex, KitchenMarksAndDeletesFindTheirRowsThroughTheIndex) {
+  sql::Session marks(*indexed_);
+  const std::string pending =
+      "SELECT idComanda FROM COMANDAS WHERE idMesa = '2' AND Estado = 'Pendiente'";
+  Rows before = same(pending);
+  ASSERT_FALSE(before.empty());
+
+  indexed_->scans = 0;
+  auto marked = marks.execute(
+      "update comandas set tin = 'X', despCoc = ? where Estado = "
+      "'Pendiente' and idComanda = " +
+          before[0][0],
+      {Value::text("P")});
+  ASSERT_TRUE(marked) << marked.error().description;
+  EXPECT_EQ(marked->rowsAffected, 1);
+  EXPECT_EQ(indexed_->scans, 0) << "a mark read the whole history";
+  EXPECT_EQ(same("SELECT despCoc, tin FROM COMANDAS WHERE idComanda = " + before[0][0]),
+            (Rows{{"P", "X"}}));
+
+  // The same line again, no longer pending in that way: nothing to change.
+  auto again = marks.execute("update comandas set tdc = 0 where DespCoc = 'S' AND idComanda = " +
+                             before[0][0]);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->rowsAffected, 0);
+
+  auto gone = marks.execute("DELETE FROM COMANDAS WHERE idMesa = '2' AND Estado = 'pendiente'");
+  ASSERT_TRUE(gone) << gone.error().description;
+  EXPECT_EQ(gone->rowsAffected, static_cast<int64_t>(before.size()));
+  EXPECT_TRUE(same(pending).empty());
+}
+
 }  // namespace

@@ -6,9 +6,9 @@
 // row before any branch looks at it, so a board with forty tables costs about
 // what a board with one costs. When an index can find the rows (see
 // index_plan.h), the read looks them up instead of reading every row; the
-// rows come in the same order and meet the same tests as in a scan. Grouped results come out in the order of their
-// keys, as the Access engine returns them; ORDER BY then sorts stably, and
-// TOP with ORDER BY keeps the rows tied with the last one taken.
+// rows come in the same order and meet the same tests as in a scan. Grouped results come out in the
+// order of their keys, as the Access engine returns them; ORDER BY then sorts stably, and TOP with
+// ORDER BY keeps the rows tied with the last one taken.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -423,20 +423,7 @@ Result<bool> readThroughIndex(TableRead& read, const ScanRequest& request, ExecC
   auto lookups = chooseIndexLookups(ctx.db, plan);
   if (!lookups) return lookups.status();
   if (!*lookups) return false;
-  auto cursor = ctx.db.seek(read.table, **lookups, request.columns);
-  if (!cursor) {
-    if (cursor.status().number() == errc::kNotSupported) return false;
-    return cursor.status();
-  }
-  for (;;) {
-    auto more = cursor.value()->next();
-    if (!more) return more.status();
-    if (!more.value()) return true;
-    const std::vector<Value>& row = cursor.value()->values();
-    auto pass = request.filter(row);
-    if (!pass) return pass.status();
-    if (pass.value()) JET_TRY(emit(cursor.value()->rowId(), row));
-  }
+  return seekTable(ctx.db, request, **lookups, emit);
 }
 
 // Branches sharing a table: one read of it.

@@ -1,6 +1,8 @@
 // One- and two-pass table reads; see table_scan.h.
 #include "jet/sql/table_scan.h"
 
+#include "jet/error_codes.h"
+
 namespace jet::sql {
 
 namespace {
@@ -79,6 +81,28 @@ Status scanTable(Database& db, const ScanRequest& r,
     JET_TRY(emit(id, row));
   }
   return Status::ok();
+}
+
+Result<bool> seekTable(Database& db, const ScanRequest& r, const std::vector<IndexLookup>& lookups,
+                       const std::function<Status(RowId, const std::vector<Value>&)>& emit) {
+  // The rows found are few: each is read whole in one pass.
+  auto cursor = db.seek(r.table, lookups, r.columns);
+  if (!cursor) {
+    if (cursor.status().number() == errc::kNotSupported) return false;
+    return cursor.status();
+  }
+  for (;;) {
+    auto more = cursor.value()->next();
+    if (!more) return more.status();
+    if (!more.value()) return true;
+    const std::vector<Value>& row = cursor.value()->values();
+    if (r.filter) {
+      auto pass = r.filter(row);
+      if (!pass) return pass.status();
+      if (!pass.value()) continue;
+    }
+    JET_TRY(emit(cursor.value()->rowId(), row));
+  }
 }
 
 }  // namespace jet::sql

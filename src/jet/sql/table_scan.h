@@ -33,4 +33,11 @@ struct ScanRequest {
 Status scanTable(Database& db, const ScanRequest& request,
                  const std::function<Status(RowId, const std::vector<Value>& row)>& emit);
 
+// The same, for the rows `lookups` find through the table's indexes (in the
+// order a scan meets them). False, having emitted nothing, when the indexes
+// can't answer: scan the table instead.
+Result<bool> seekTable(Database& db, const ScanRequest& request,
+                       const std::vector<IndexLookup>& lookups,
+                       const std::function<Status(RowId, const std::vector<Value>& row)>& emit);
+
 }  // namespace jet::sql
