@@ -371,10 +371,11 @@ Result<std::unique_ptr<Database>> Database::create(const std::string& path, File
     return fdb.commit();
   }();
   if (!built) {
+    Error failed = built.error();
     db->reset();
     ::unlink(path.c_str());
     ::unlink((path + "-journal").c_str());
-    return built;
+    return failed;
   }
   return std::unique_ptr<Database>(std::move(*db));
 }

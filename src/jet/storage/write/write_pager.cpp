@@ -135,8 +135,9 @@ Result<int> WritePager::begin() {
   if (file().readOnly()) {
     return Error{errc::kUnspecified, "La base de datos se abrió sólo para lectura."};
   }
+  // No writer is kept outside a transaction (the end of the last one
+  // dropped them all), so a new one starts from the file as it is.
   if (levels_.empty()) {
-    forgetWriters();
     JET_TRY(lock_.lockExclusive());
     Status s = recoverIfHot();
     if (s) s = Pager::beginStatement();
@@ -145,12 +146,13 @@ Result<int> WritePager::begin() {
       s = journal_.create(file().path(), pageSize(), originalPageCount_);
     }
     if (!s) {
+      Error failed = s.error();
       if (readers_ > 0) {
         (void)lock_.lockShared();
       } else {
         lock_.unlock();
       }
-      return s;
+      return failed;
     }
   }
   levels_.push_back(Level{pageCount(), {}});
