@@ -3,11 +3,21 @@
 // long values on LVAL pages, the AutoNumber and row count in the table
 // definition, and an entry in every index for every row.
 //
-// A TableWriter lives for one statement inside an open transaction of the
-// WritePager (the caller opens and closes the levels). Index changes are made
-// in place when the leaf has room; otherwise finish() rewrites that index
-// from the table's rows. On any error the caller rolls the statement's level
-// back, so a failed statement changes nothing.
+// A TableWriter works inside an open transaction of the WritePager (the
+// caller opens and closes the levels); each statement ends with finish().
+// The pager may keep it for the next statements of the same transaction,
+// and drops it at any rollback, so what it knows of its table (counters,
+// the page it last filled) is never older than the pages. Index changes
+// are made in place, splitting pages as needed; a shape the in-place code
+// does not edit makes finish() rewrite that index from the table's rows.
+// On any error the caller rolls the statement's level back, so a failed
+// statement changes nothing.
+//
+// Space is used again: a new row goes to the page the last one went to,
+// else to a page the free-space map lists; a page whose rows are all gone
+// starts over; new index and long-value pages come from the table's
+// emptied pages before the file grows, and emptied index leaves and
+// long-value pages become room for rows.
 #pragma once
 
 #include <memory>
