@@ -336,6 +336,37 @@ TEST_P(EngineIndex, DamagedIndexPagesGiveAClearErrorNotAHang) {
   expectDamage(dir_.write("garbage.mdb", garbage), "garbage page");
 }
 
+TEST(EngineIndexOrder, ADescendingIndexFindsItsKeysToo) {
+  TempDir dir;
+  auto db = Database::create(dir.file("desc.mdb"), FileFormat::Jet4);
+  ASSERT_TRUE(db);
+  TableSchema t;
+  t.name = "Turnos";
+  t.columns = {col("Id", ColumnType::Long), col("Mesa", ColumnType::Text, 10),
+               col("Orden", ColumnType::Long)};
+  IndexDef byMesa = index("Mesa", {kMesa});
+  IndexDef byOrden = index("Orden", {2});
+  byMesa.columns[0].ascending = byOrden.columns[0].ascending = false;
+  t.indexes = {byMesa, byOrden};
+  ASSERT_TRUE((*db)->createTable(t));
+  std::vector<RowId> threes, sevens;
+  ASSERT_TRUE((*db)->begin());
+  for (int i = 0; i < 900; ++i) {
+    auto id = (*db)->insertRow(
+        "Turnos", {Value(), Value::text(std::to_string(i % 5)), Value::longValue(i % 11 - 5)});
+    ASSERT_TRUE(id);
+    if (i % 5 == 3) threes.push_back(*id);
+    if (i % 11 - 5 == -3) sevens.push_back(*id);
+  }
+  ASSERT_TRUE((*db)->commit());
+  auto mesa = (*db)->seek("Turnos", {{{kMesa}, {Value::text("3")}}}, {kId});
+  ASSERT_TRUE(mesa) << mesa.error().description;
+  EXPECT_EQ(drain(**mesa).ids, threes);
+  auto orden = (*db)->seek("Turnos", {{{2}, {Value::longValue(-3)}}}, {kId});
+  ASSERT_TRUE(orden) << orden.error().description;
+  EXPECT_EQ(drain(**orden).ids, sevens);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothFormats, EngineIndex, ::testing::Values("mdb", "accdb"));
 
 // --- the Access-made fixtures ---
