@@ -223,7 +223,18 @@ constexpr size_t kStackTextBytes = 4096;
 }  // namespace
 
 void decodeUcs2TextInto(std::span<const uint8_t> b, std::string& out) {
-  if (b.size() <= kStackTextBytes) {
+  const size_t n = b.size();
+  if (n >= 2 && b[0] == format::kCompressedTextMark0 && b[1] == format::kCompressedTextMark1) {
+    // Most of what the point of sale writes (states, areas, names without
+    // accents) is compressed plain ASCII: the bytes are the text.
+    size_t i = 2;
+    while (i < n && b[i] - 1u < 0x7Fu) ++i;
+    if (i == n) {
+      out.assign(reinterpret_cast<const char*>(b.data()) + 2, n - 2);
+      return;
+    }
+  }
+  if (n <= kStackTextBytes) {
     char buffer[2 * kStackTextBytes];
     const size_t length = writeUcs2AsUtf8(b, buffer);
     out.clear();
