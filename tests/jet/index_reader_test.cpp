@@ -196,7 +196,9 @@ TEST_P(EngineIndex, FindsWhatAScanFindsInTheSameOrder) {
     Found byIndex = seek({{{kMesa}, {Value::text(mesa)}}});
     Found byScan = scanWhere([&](const auto& r) { return sameText(r[1], mesa); });
     EXPECT_EQ(byIndex.ids, byScan.ids) << "Mesa " << mesa;
-    if (mesa != "45") EXPECT_FALSE(byIndex.ids.empty());
+    if (mesa != "45") {
+      EXPECT_FALSE(byIndex.ids.empty());
+    }
   }
   // The index folds case, as Access compares text.
   Found pendientes = seek({{{kEstado}, {Value::text("pEnDiEnTe")}}});

@@ -108,7 +108,9 @@ class SqlIndex : public ::testing::Test {
     auto byScan = answer(*whole_, sql, params);
     EXPECT_EQ(byIndex.isOk(), byScan.isOk()) << sql;
     if (!byIndex || !byScan) {
-      if (!byIndex && !byScan) EXPECT_EQ(byIndex.error().number, byScan.error().number) << sql;
+      if (!byIndex && !byScan) {
+        EXPECT_EQ(byIndex.error().number, byScan.error().number) << sql;
+      }
       return {};
     }
     EXPECT_EQ(*byIndex, *byScan) << sql;
