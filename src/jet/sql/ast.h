@@ -26,10 +26,12 @@ enum class ExprKind {
   Binary,     // op: arithmetic, comparison, "AND", "OR", "XOR", "&", "MOD", "LIKE"
   IsNull,     // args[0] IS [NOT] NULL; negated
   Between,    // args[0] [NOT] BETWEEN args[1] AND args[2]
-  In,         // args[0] [NOT] IN (args[1..])
+  In,         // args[0] [NOT] IN (args[1..]) or IN (subquery)
   Call,       // name(args): a scalar function
   Aggregate,  // name(args) of Min, Max, Sum, Count, Avg, First, Last; slot = accumulator
 };
+
+struct Query;
 
 struct Expr {
   ExprKind kind = ExprKind::Literal;
@@ -42,6 +44,9 @@ struct Expr {
   int slot = -1;          // Column: position in the row read; Aggregate: accumulator
   std::vector<std::unique_ptr<Expr>> args;
   std::string text;  // the expression as written, for messages and default names
+  // In: `IN (SELECT ...)`; run once before the statement reads its table,
+  // its answer then takes the place of a list (see subquery.h).
+  std::shared_ptr<Query> subquery;
 };
 using ExprPtr = std::unique_ptr<Expr>;
 

@@ -576,7 +576,17 @@ class Parser {
         e->kind = ExprKind::In;
         e->negated = negated;
         e->args.push_back(std::move(left.value()));
-        if (isWord("SELECT")) return errors::notSupported("subconsultas");
+        if (isWord("SELECT")) {
+          auto sub = std::make_shared<Query>();
+          std::string outerClause = clause_;
+          JET_TRY(parseQuery(*sub));
+          clause_ = outerClause;
+          if (!acceptSymbol(")")) return fail();
+          e->subquery = std::move(sub);
+          e->text = textBetween(first, pos_);
+          left = ExprPtr(std::move(e));
+          continue;
+        }
         do {
           auto item = expression();
           if (!item) return item;

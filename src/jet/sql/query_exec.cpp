@@ -21,6 +21,7 @@
 #include "jet/sql/eval.h"
 #include "jet/sql/executor.h"
 #include "jet/sql/index_plan.h"
+#include "jet/sql/subquery.h"
 #include "jet/sql/table_scan.h"
 #include "jet/sql/value_ops.h"
 #include "jet/text.h"
@@ -514,6 +515,7 @@ Result<TableSchema> findTable(Database& db, const std::string& name) {
 }
 
 Result<StatementResult> runQuery(Query& q, ExecContext& ctx) {
+  for (Select& s : q.branches) JET_TRY(resolveSubqueries(s, ctx));
   const bool single = q.branches.size() == 1;
   std::vector<Branch> branches(q.branches.size());
   std::vector<std::unique_ptr<TableRead>> reads;

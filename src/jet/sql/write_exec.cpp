@@ -14,6 +14,7 @@
 #include "jet/sql/eval.h"
 #include "jet/sql/executor.h"
 #include "jet/sql/index_plan.h"
+#include "jet/sql/subquery.h"
 #include "jet/sql/table_scan.h"
 #include "jet/sql/value_ops.h"
 #include "jet/text.h"
@@ -157,6 +158,7 @@ Result<StatementResult> runUpdate(Update& up, ExecContext& ctx) {
     targets.push_back(c);
     JET_TRY(bindExpr(*a.value, binding, options));
   }
+  if (up.where) JET_TRY(resolveSubqueries(*up.where, ctx));
   if (up.where) JET_TRY(bindExpr(*up.where, binding, options));
 
   auto found = findRows(ctx, t.name, binding, up.where.get());
@@ -199,6 +201,7 @@ Result<StatementResult> runDelete(Delete& del, ExecContext& ctx) {
   Binding binding;
   binding.schema = &t;
   BindOptions options{t.name, "", nullptr, "WHERE"};
+  if (del.where) JET_TRY(resolveSubqueries(*del.where, ctx));
   if (del.where) JET_TRY(bindExpr(*del.where, binding, options));
   auto found = findRows(ctx, t.name, binding, del.where.get());
   if (!found) return found.status();
