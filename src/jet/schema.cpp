@@ -40,4 +40,21 @@ int TableSchema::findColumn(std::string_view columnName) const {
   return -1;
 }
 
+ColumnDef newColumn(std::string name, ColumnType type, uint16_t length, bool autoNumber) {
+  ColumnDef c;
+  c.name = std::move(name);
+  c.type = type;
+  c.size = type == ColumnType::Text ? static_cast<uint16_t>(length * 2) : 0;
+  c.autoNumber = autoNumber;
+  return c;
+}
+
+IndexDef newIndex(std::string name, std::vector<int> columns, bool primary) {
+  IndexDef ix;
+  ix.name = std::move(name);
+  ix.primary = ix.unique = primary;
+  for (int c : columns) ix.columns.push_back(IndexColumn{c, true});
+  return ix;
+}
+
 }  // namespace jet

@@ -20,9 +20,9 @@ enum class ColumnType : uint8_t {
   DateTime = 0x08,
   Binary = 0x09,  // fixed-size or short binary
   Text = 0x0A,
-  OLE = 0x0B,   // long binary
-  Memo = 0x0C,  // long text
-  Guid = 0x0F,  // Replication ID
+  OLE = 0x0B,      // long binary
+  Memo = 0x0C,     // long text
+  Guid = 0x0F,     // Replication ID
   Numeric = 0x10,  // DECIMAL
   Complex = 0x12,  // ACE attachment and multi-valued columns: the id stored
   BigInt = 0x13,
@@ -39,8 +39,8 @@ struct ColumnDef {
   bool autoNumber = false;  // Long AutoNumber (or Guid AutoNumber)
   bool fixed = false;       // stored in the fixed part of the row
   bool required = false;
-  uint8_t precision = 0;    // Numeric only
-  uint8_t scale = 0;        // Numeric only
+  uint8_t precision = 0;  // Numeric only
+  uint8_t scale = 0;      // Numeric only
   // Text size in characters, as Access shows it (Text(50)); 0 for other types.
   uint16_t textLength() const;
 };
@@ -58,6 +58,13 @@ struct IndexDef {
   bool ignoreNulls = false;
   bool foreignKey = false;  // a relationship's index: not shown as the user's own
 };
+
+// A column for a new table. For Text, `length` is in characters (stored as
+// two bytes each); other types take the size the engine gives their type.
+ColumnDef newColumn(std::string name, ColumnType type, uint16_t length = 0,
+                    bool autoNumber = false);
+// An ascending index on `columns`; a primary key is also unique.
+IndexDef newIndex(std::string name, std::vector<int> columns, bool primary = false);
 
 struct TableSchema {
   std::string name;

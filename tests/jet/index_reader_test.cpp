@@ -79,21 +79,9 @@ TEST(IndexPage, RefusesPagesThatDoNotHoldTogether) {
 
 // --- lookups on files the engine made ---
 
+// "Id" is the AutoNumber key of every table here.
 ColumnDef col(const char* name, ColumnType t, uint16_t chars = 0) {
-  ColumnDef c;
-  c.name = name;
-  c.type = t;
-  c.size = t == ColumnType::Text ? static_cast<uint16_t>(chars * 2) : 0;
-  c.autoNumber = t == ColumnType::Long && std::string(name) == "Id";
-  return c;
-}
-
-IndexDef index(const char* name, std::vector<int> columns, bool primary = false) {
-  IndexDef ix;
-  ix.name = name;
-  ix.primary = ix.unique = primary;
-  for (int c : columns) ix.columns.push_back(IndexColumn{c, true});
-  return ix;
+  return newColumn(name, t, chars, t == ColumnType::Long && std::string(name) == "Id");
 }
 
 enum Col { kId, kMesa, kEstado, kCantidad, kPrecio, kCuando };
@@ -104,12 +92,12 @@ TableSchema lineas() {
   t.columns = {col("Id", ColumnType::Long),         col("Mesa", ColumnType::Text, 10),
                col("Estado", ColumnType::Text, 20), col("Cantidad", ColumnType::Integer),
                col("Precio", ColumnType::Double),   col("Cuando", ColumnType::DateTime)};
-  t.indexes = {index("PrimaryKey", {kId}, true),
-               index("Mesa", {kMesa}),
-               index("Estado", {kEstado}),
-               index("Cantidad", {kCantidad}),
-               index("MesaEstado", {kMesa, kEstado}),
-               index("Cuando", {kCuando})};
+  t.indexes = {newIndex("PrimaryKey", {kId}, true),
+               newIndex("Mesa", {kMesa}),
+               newIndex("Estado", {kEstado}),
+               newIndex("Cantidad", {kCantidad}),
+               newIndex("MesaEstado", {kMesa, kEstado}),
+               newIndex("Cuando", {kCuando})};
   return t;
 }
 
@@ -346,8 +334,8 @@ TEST(EngineIndexOrder, ADescendingIndexFindsItsKeysToo) {
   t.name = "Turnos";
   t.columns = {col("Id", ColumnType::Long), col("Mesa", ColumnType::Text, 10),
                col("Orden", ColumnType::Long)};
-  IndexDef byMesa = index("Mesa", {kMesa});
-  IndexDef byOrden = index("Orden", {2});
+  IndexDef byMesa = newIndex("Mesa", {kMesa});
+  IndexDef byOrden = newIndex("Orden", {2});
   byMesa.columns[0].ascending = byOrden.columns[0].ascending = false;
   t.indexes = {byMesa, byOrden};
   ASSERT_TRUE((*db)->createTable(t));

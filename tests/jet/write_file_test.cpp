@@ -14,31 +14,18 @@ namespace {
 using namespace jet;
 using cocina::test::TempDir;
 
-ColumnDef col(const char* name, ColumnType t, uint16_t size = 0, bool autoNumber = false) {
-  ColumnDef c;
-  c.name = name;
-  c.type = t;
-  c.size = t == ColumnType::Text ? static_cast<uint16_t>(size * 2) : size;
-  c.autoNumber = autoNumber;
-  return c;
-}
-
 TableSchema everyType() {
   TableSchema t;
   t.name = "Tipos";
-  t.columns = {col("id", ColumnType::Long, 0, true), col("texto", ColumnType::Text, 50),
-               col("nota", ColumnType::Memo),        col("b", ColumnType::Byte),
-               col("i", ColumnType::Integer),        col("l", ColumnType::Long),
-               col("s", ColumnType::Single),         col("d", ColumnType::Double),
-               col("dinero", ColumnType::Currency),  col("cuando", ColumnType::DateTime),
-               col("si", ColumnType::Boolean)};
-  IndexDef pk;
-  pk.name = "PrimaryKey";
-  pk.primary = pk.unique = true;
-  pk.columns = {IndexColumn{0, true}};
-  IndexDef byText;
-  byText.name = "texto";
-  byText.columns = {IndexColumn{1, true}};
+  t.columns = {
+      newColumn("id", ColumnType::Long, 0, true), newColumn("texto", ColumnType::Text, 50),
+      newColumn("nota", ColumnType::Memo),        newColumn("b", ColumnType::Byte),
+      newColumn("i", ColumnType::Integer),        newColumn("l", ColumnType::Long),
+      newColumn("s", ColumnType::Single),         newColumn("d", ColumnType::Double),
+      newColumn("dinero", ColumnType::Currency),  newColumn("cuando", ColumnType::DateTime),
+      newColumn("si", ColumnType::Boolean)};
+  IndexDef pk = newIndex("PrimaryKey", {0}, true);
+  IndexDef byText = newIndex("texto", {1});
   t.indexes = {pk, byText};
   return t;
 }

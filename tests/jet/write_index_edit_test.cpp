@@ -32,10 +32,7 @@ TableSchema codes() {
   amount.name = "importe";
   amount.type = ColumnType::Long;
   t.columns = {id, code, amount};
-  IndexDef pk;
-  pk.name = "PrimaryKey";
-  pk.primary = pk.unique = true;
-  pk.columns = {IndexColumn{0, true}};
+  IndexDef pk = newIndex("PrimaryKey", {0}, true);
   IndexDef byCode;
   byCode.name = "codigo";
   byCode.unique = true;

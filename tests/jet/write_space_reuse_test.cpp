@@ -18,30 +18,16 @@ namespace {
 using namespace jet;
 using cocina::test::TempDir;
 
-ColumnDef col(const char* name, ColumnType t, uint16_t size = 0, bool autoNumber = false) {
-  ColumnDef c;
-  c.name = name;
-  c.type = t;
-  c.size = t == ColumnType::Text ? static_cast<uint16_t>(size * 2) : size;
-  c.autoNumber = autoNumber;
-  return c;
-}
-
 // An order table as the point of sale keeps it: AutoNumber key, a text
 // index, a memo long enough to go to long-value pages now and then.
 TableSchema lines() {
   TableSchema t;
   t.name = "Lineas";
-  t.columns = {col("id", ColumnType::Long, 0, true), col("mesa", ColumnType::Text, 10),
-               col("producto", ColumnType::Text, 100), col("detalle", ColumnType::Memo),
-               col("cantidad", ColumnType::Double)};
-  IndexDef pk;
-  pk.name = "PrimaryKey";
-  pk.primary = pk.unique = true;
-  pk.columns = {IndexColumn{0, true}};
-  IndexDef byMesa;
-  byMesa.name = "mesa";
-  byMesa.columns = {IndexColumn{1, true}};
+  t.columns = {newColumn("id", ColumnType::Long, 0, true), newColumn("mesa", ColumnType::Text, 10),
+               newColumn("producto", ColumnType::Text, 100), newColumn("detalle", ColumnType::Memo),
+               newColumn("cantidad", ColumnType::Double)};
+  IndexDef pk = newIndex("PrimaryKey", {0}, true);
+  IndexDef byMesa = newIndex("mesa", {1});
   t.indexes = {pk, byMesa};
   return t;
 }

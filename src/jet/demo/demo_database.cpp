@@ -14,24 +14,6 @@ namespace jet::demo {
 
 namespace {
 
-ColumnDef column(const char* name, ColumnType t, uint16_t size = 0, bool autoNumber = false) {
-  ColumnDef c;
-  c.name = name;
-  c.type = t;
-  c.size = t == ColumnType::Text ? static_cast<uint16_t>(size * 2) : size;
-  c.autoNumber = autoNumber;
-  return c;
-}
-
-IndexDef index(const char* name, int column, bool primary) {
-  IndexDef ix;
-  ix.name = name;
-  ix.columns = {IndexColumn{column, true}};
-  ix.primary = primary;
-  ix.unique = primary;
-  return ix;
-}
-
 const char* const kDetalles[] = {
     "Sin cebolla",
     "Poco hecho\r\nSin sal",
@@ -95,35 +77,37 @@ const std::vector<Product>& menu() {
 TableSchema productosSchema() {
   TableSchema t;
   t.name = "PRODUCTOS";
-  t.columns = {column("idProducto", ColumnType::Long, 0, true),
-               column("NombreProducto", ColumnType::Text, 100),
-               column("NEGOCIO", ColumnType::Text, 50), column("precio", ColumnType::Currency)};
-  t.indexes = {index("PrimaryKey", 0, true)};
+  t.columns = {newColumn("idProducto", ColumnType::Long, 0, true),
+               newColumn("NombreProducto", ColumnType::Text, 100),
+               newColumn("NEGOCIO", ColumnType::Text, 50),
+               newColumn("precio", ColumnType::Currency)};
+  t.indexes = {newIndex("PrimaryKey", {0}, true)};
   return t;
 }
 
 TableSchema comandasSchema() {
   TableSchema t;
   t.name = "COMANDAS";
-  t.columns = {column("idComanda", ColumnType::Long, 0, true),
-               column("idMesa", ColumnType::Text, 10),
-               column("IDPRODUCTO", ColumnType::Long),
-               column("NombreProducto", ColumnType::Text, 100),
-               column("cantidad", ColumnType::Double),
-               column("Negocio", ColumnType::Text, 50),
-               column("Detalle", ColumnType::Memo),
-               column("detalle1", ColumnType::Text, 255),
-               column("detalle2", ColumnType::Text, 255),
-               column("nick", ColumnType::Text, 50),
-               column("Estado", ColumnType::Text, 20),
-               column("CONCEPTO", ColumnType::Text, 20),
-               column("DespCoc", ColumnType::Text, 1),
-               column("tin", ColumnType::Text, 1),
-               column("tdc", ColumnType::Long),
-               column("desp", ColumnType::Text, 1),
-               column("tdm", ColumnType::Long),
-               column("fecha", ColumnType::DateTime)};
-  t.indexes = {index("PrimaryKey", 0, true), index("idMesa", 1, false), index("Estado", 10, false)};
+  t.columns = {newColumn("idComanda", ColumnType::Long, 0, true),
+               newColumn("idMesa", ColumnType::Text, 10),
+               newColumn("IDPRODUCTO", ColumnType::Long),
+               newColumn("NombreProducto", ColumnType::Text, 100),
+               newColumn("cantidad", ColumnType::Double),
+               newColumn("Negocio", ColumnType::Text, 50),
+               newColumn("Detalle", ColumnType::Memo),
+               newColumn("detalle1", ColumnType::Text, 255),
+               newColumn("detalle2", ColumnType::Text, 255),
+               newColumn("nick", ColumnType::Text, 50),
+               newColumn("Estado", ColumnType::Text, 20),
+               newColumn("CONCEPTO", ColumnType::Text, 20),
+               newColumn("DespCoc", ColumnType::Text, 1),
+               newColumn("tin", ColumnType::Text, 1),
+               newColumn("tdc", ColumnType::Long),
+               newColumn("desp", ColumnType::Text, 1),
+               newColumn("tdm", ColumnType::Long),
+               newColumn("fecha", ColumnType::DateTime)};
+  t.indexes = {newIndex("PrimaryKey", {0}, true), newIndex("idMesa", {1}),
+               newIndex("Estado", {10})};
   return t;
 }
 

@@ -36,8 +36,9 @@ Result<bool> IndexedRowCursor::next() {
   }
   current_ = rows_[next_++];
   if (auto s = readRowAt(pager_, *def_, current_, columns_, values_); !s) {
+    Error failure = s.error();  // taken before the statement's lock goes
     releaseStatement();
-    return s;
+    return failure;
   }
   return true;
 }
