@@ -158,39 +158,43 @@ Result<StatementResult> runUpdate(Update& up, ExecContext& ctx) {
     targets.push_back(c);
     JET_TRY(bindExpr(*a.value, binding, options));
   }
-  if (up.where) JET_TRY(resolveSubqueries(*up.where, ctx));
-  if (up.where) JET_TRY(bindExpr(*up.where, binding, options));
-
-  auto found = findRows(ctx, t.name, binding, up.where.get());
-  if (!found) return found.status();
-  // Every new value first, from the rows as read; then the writes.
-  std::vector<std::vector<std::pair<int, Value>>> changes;
-  changes.reserve(found.value().size());
-  for (const Found& f : found.value()) {
-    EvalContext ev = contextFor(ctx, &f.row);
-    std::vector<std::pair<int, Value>> change;
-    for (size_t i = 0; i < up.assignments.size(); ++i) {
-      auto v = evaluate(*up.assignments[i].value, ev);
-      if (!v) return v.status();
-      auto stored = convertForColumn(v.value(), t.columns[static_cast<size_t>(targets[i])],
-                                     ctx.textBytesPerChar);
-      if (!stored) return stored.status();
-      const ColumnDef& def = t.columns[static_cast<size_t>(targets[i])];
-      if (def.required && stored.value().isNull()) return errors::requiredNull(def.name);
-      change.emplace_back(targets[i], std::move(stored.value()));
-    }
-    changes.push_back(std::move(change));
-  }
+  // The rows are found, read and written under the one write lock: a row
+  // another process changed, deleted, or put in a place freed meanwhile is
+  // never the one written.
+  size_t affected = 0;
   Status s = transaction(ctx.db, [&]() -> Status {
+    if (up.where) JET_TRY(resolveSubqueries(*up.where, ctx));
+    if (up.where) JET_TRY(bindExpr(*up.where, binding, options));
+    auto found = findRows(ctx, t.name, binding, up.where.get());
+    if (!found) return found.status();
+    // Every new value first, from the rows as read; then the writes.
+    std::vector<std::vector<std::pair<int, Value>>> changes;
+    changes.reserve(found.value().size());
+    for (const Found& f : found.value()) {
+      EvalContext ev = contextFor(ctx, &f.row);
+      std::vector<std::pair<int, Value>> change;
+      for (size_t i = 0; i < up.assignments.size(); ++i) {
+        auto v = evaluate(*up.assignments[i].value, ev);
+        if (!v) return v.status();
+        auto stored = convertForColumn(v.value(), t.columns[static_cast<size_t>(targets[i])],
+                                       ctx.textBytesPerChar);
+        if (!stored) return stored.status();
+        const ColumnDef& def = t.columns[static_cast<size_t>(targets[i])];
+        if (def.required && stored.value().isNull()) return errors::requiredNull(def.name);
+        change.emplace_back(targets[i], std::move(stored.value()));
+      }
+      changes.push_back(std::move(change));
+    }
     for (size_t i = 0; i < changes.size(); ++i) {
       auto placed = ctx.db.updateRow(t.name, found.value()[i].id, changes[i]);
       if (!placed) return placed.status();
     }
+    affected = changes.size();
     return Status::ok();
   });
   if (!s) return s;
   StatementResult r;
-  r.rowsAffected = static_cast<int64_t>(changes.size());
+  r.rowsAffected = static_cast<int64_t>(affected);
   return r;
 }
 
@@ -201,17 +205,20 @@ Result<StatementResult> runDelete(Delete& del, ExecContext& ctx) {
   Binding binding;
   binding.schema = &t;
   BindOptions options{t.name, "", nullptr, "WHERE"};
-  if (del.where) JET_TRY(resolveSubqueries(*del.where, ctx));
-  if (del.where) JET_TRY(bindExpr(*del.where, binding, options));
-  auto found = findRows(ctx, t.name, binding, del.where.get());
-  if (!found) return found.status();
+  // Found and deleted under the one write lock, as for an update.
+  size_t affected = 0;
   Status s = transaction(ctx.db, [&]() -> Status {
+    if (del.where) JET_TRY(resolveSubqueries(*del.where, ctx));
+    if (del.where) JET_TRY(bindExpr(*del.where, binding, options));
+    auto found = findRows(ctx, t.name, binding, del.where.get());
+    if (!found) return found.status();
     for (const Found& f : found.value()) JET_TRY(ctx.db.deleteRow(t.name, f.id));
+    affected = found.value().size();
     return Status::ok();
   });
   if (!s) return s;
   StatementResult r;
-  r.rowsAffected = static_cast<int64_t>(found.value().size());
+  r.rowsAffected = static_cast<int64_t>(affected);
   return r;
 }
 
