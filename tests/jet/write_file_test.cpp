@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "jet/database.h"
+#include "jet/expect_sound.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/write/integrity_check.h"
 #include "jet/test_support.h"
 
 namespace {
@@ -28,14 +28,6 @@ TableSchema everyType() {
   IndexDef byText = newIndex("texto", {1});
   t.indexes = {pk, byText};
   return t;
-}
-
-void expectSound(const std::string& path) {
-  auto db = storage::FileDatabase::open(path, OpenOptions{});
-  ASSERT_TRUE(db) << db.error().description;
-  auto report = storage::write::checkDatabase(**db);
-  ASSERT_TRUE(report) << report.error().description;
-  for (const auto& p : report->problems) ADD_FAILURE() << path << ": " << p;
 }
 
 // mdb-export's records of `table`, each as its fields joined by '|'.

@@ -8,8 +8,8 @@
 
 #include "jet/database.h"
 #include "jet/error_codes.h"
+#include "jet/expect_sound.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/write/integrity_check.h"
 #include "jet/test_support.h"
 
 namespace {
@@ -20,40 +20,19 @@ using cocina::test::TempDir;
 TableSchema codes() {
   TableSchema t;
   t.name = "Codigos";
-  ColumnDef id;
-  id.name = "id";
-  id.type = ColumnType::Long;
-  id.autoNumber = true;
-  ColumnDef code;
-  code.name = "codigo";
-  code.type = ColumnType::Text;
-  code.size = 2 * 40;
-  ColumnDef amount;
-  amount.name = "importe";
-  amount.type = ColumnType::Long;
-  t.columns = {id, code, amount};
+  t.columns = {newColumn("id", ColumnType::Long, 0, true),
+               newColumn("codigo", ColumnType::Text, 40), newColumn("importe", ColumnType::Long)};
   IndexDef pk = newIndex("PrimaryKey", {0}, true);
-  IndexDef byCode;
-  byCode.name = "codigo";
+  IndexDef byCode = newIndex("codigo", {1});
   byCode.unique = true;
-  byCode.columns = {IndexColumn{1, true}};
-  IndexDef byAmount;
-  byAmount.name = "importe";
-  byAmount.columns = {IndexColumn{2, false}};  // descending
+  IndexDef byAmount = newIndex("importe", {2});
+  byAmount.columns[0].ascending = false;
   t.indexes = {pk, byCode, byAmount};
   return t;
 }
 
 std::string codeOf(int n) {
   return "Código ñandú " + std::to_string(n * 7919 % 100000);
-}
-
-void expectSound(const std::string& path) {
-  auto db = storage::FileDatabase::open(path, OpenOptions{});
-  ASSERT_TRUE(db) << db.error().description;
-  auto report = storage::write::checkDatabase(**db);
-  ASSERT_TRUE(report) << report.error().description;
-  for (const auto& p : report->problems) ADD_FAILURE() << path << ": " << p;
 }
 
 size_t countRows(Database& db) {

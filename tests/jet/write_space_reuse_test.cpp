@@ -9,8 +9,8 @@
 #include <set>
 
 #include "jet/database.h"
+#include "jet/expect_sound.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/write/integrity_check.h"
 #include "jet/test_support.h"
 
 namespace {
@@ -80,14 +80,6 @@ size_t deleteLines(Database& db, Pred which) {
   }
   EXPECT_TRUE(db.commit());
   return n;
-}
-
-void expectSound(const std::string& path) {
-  auto db = storage::FileDatabase::open(path, OpenOptions{});
-  ASSERT_TRUE(db) << db.error().description;
-  auto report = storage::write::checkDatabase(**db);
-  ASSERT_TRUE(report) << report.error().description;
-  for (const auto& p : report->problems) ADD_FAILURE() << path << ": " << p;
 }
 
 // The ids mdb-export lists, and each row's product checked against its id.

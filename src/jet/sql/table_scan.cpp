@@ -11,23 +11,28 @@ namespace {
 // decoding every needed column in one pass.
 constexpr size_t kMaxRowsReadTwice = 4096;
 
-Status onePass(Database& db, const ScanRequest& r,
-               const std::function<Status(RowId, const std::vector<Value>&)>& emit) {
-  auto cursor = db.scan(r.table, r.columns);
-  if (!cursor) return cursor.status();
+using Emit = std::function<Status(RowId, const std::vector<Value>&)>;
+
+// Emits every row of `cursor` that passes the request's filter.
+Status emitPassing(RowCursor& cursor, const ScanRequest& r, const Emit& emit) {
   for (;;) {
-    auto more = cursor.value()->next();
+    auto more = cursor.next();
     if (!more) return more.status();
-    if (!more.value()) break;
-    const std::vector<Value>& row = cursor.value()->values();
+    if (!more.value()) return Status::ok();
+    const std::vector<Value>& row = cursor.values();
     if (r.filter) {
       auto pass = r.filter(row);
       if (!pass) return pass.status();
       if (!pass.value()) continue;
     }
-    JET_TRY(emit(cursor.value()->rowId(), row));
+    JET_TRY(emit(cursor.rowId(), row));
   }
-  return Status::ok();
+}
+
+Status onePass(Database& db, const ScanRequest& r, const Emit& emit) {
+  auto cursor = db.scan(r.table, r.columns);
+  if (!cursor) return cursor.status();
+  return emitPassing(*cursor.value(), r, emit);
 }
 
 }  // namespace
@@ -91,18 +96,8 @@ Result<bool> seekTable(Database& db, const ScanRequest& r, const std::vector<Ind
     if (cursor.status().number() == errc::kNotSupported) return false;
     return cursor.status();
   }
-  for (;;) {
-    auto more = cursor.value()->next();
-    if (!more) return more.status();
-    if (!more.value()) return true;
-    const std::vector<Value>& row = cursor.value()->values();
-    if (r.filter) {
-      auto pass = r.filter(row);
-      if (!pass) return pass.status();
-      if (!pass.value()) continue;
-    }
-    JET_TRY(emit(cursor.value()->rowId(), row));
-  }
+  JET_TRY(emitPassing(*cursor.value(), r, emit));
+  return true;
 }
 
 }  // namespace jet::sql
