@@ -1,9 +1,11 @@
 // Index key encoding: numbers, dates and General-sort-order text.
 #include "jet/storage/index_key.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "jet/error_codes.h"
+#include "jet/storage/write/table_def_writer.h"
 #include "jet/text.h"
 
 namespace jet::storage {
@@ -218,8 +220,20 @@ Result<std::vector<uint8_t>> generalTextKey(std::string_view utf8) {
   return out;
 }
 
+Result<TextKeyOrder> textKeyOrderFor(FileFormat format, uint16_t sortOrder, uint8_t sortVersion) {
+  if (sortOrder == write::kGeneralSortOrder) {
+    if (format == FileFormat::Jet3) return TextKeyOrder::General97;
+    if (sortVersion == 0) return TextKeyOrder::General;
+  }
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%u (versión %u)", unsigned{sortOrder}, unsigned{sortVersion});
+  return Error{errc::kNotSupported,
+               std::string("El motor no calcula las claves del orden de texto ") + buf +
+                   "; no se ha modificado nada."};
+}
+
 Status appendIndexKeyPart(std::vector<uint8_t>& key, ColumnType type, const Value& value,
-                          bool ascending) {
+                          bool ascending, TextKeyOrder order) {
   if (value.isNull()) {
     key.push_back(ascending ? kAscendingNull : kDescendingNull);
     return Status::ok();
@@ -248,6 +262,16 @@ Status appendIndexKeyPart(std::vector<uint8_t>& key, ColumnType type, const Valu
     case ColumnType::Single: appendBigEndian(key, orderedFloat(value.asSingle()), 4); break;
     case ColumnType::Text:
     case ColumnType::Memo: {
+      if (order == TextKeyOrder::General97) {
+        // Self-ending: the whole part is inverted for a descending column.
+        auto t = general97TextKey(value.asText());
+        if (!t) return t.status();
+        key.insert(key.end(), t->begin(), t->end());
+        if (!ascending) {
+          for (size_t i = start; i < key.size(); ++i) key[i] = static_cast<uint8_t>(~key[i]);
+        }
+        return Status::ok();
+      }
       auto t = generalTextKey(value.asText());
       if (!t) return t.status();
       key.insert(key.end(), t->begin(), t->end());

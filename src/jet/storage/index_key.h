@@ -17,23 +17,43 @@
 // and the other Western accented letters, and common punctuation. Any other
 // character makes the key fail with a clear error, so an index is never
 // written with a guessed key.
+//
+// Access 97 files keep text in their own General order, with other codes
+// and another layout of the accents (index_key_general97.cpp); which of the
+// two a column uses follows from the file's format and the column's sort
+// order (textKeyOrderFor). Numbers, dates and Nulls are keyed alike in both
+// generations.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
+#include "jet/database.h"
 #include "jet/schema.h"
 #include "jet/status.h"
 #include "jet/value.h"
 
 namespace jet::storage {
 
-// Appends the key part of one column value.
+// The orders text keys are made in.
+enum class TextKeyOrder {
+  General,    // Access 2000 to 2007 (Jet 4 and ACE files, 1033 version 0)
+  General97,  // Access 97 (Jet 3 files, 1033)
+};
+
+// The order of the text keys of a column kept in sort order `sortOrder`
+// (version `sortVersion`, 0 in Jet 3 files) in a file of `format`;
+// kNotSupported for an order the engine does not compute.
+Result<TextKeyOrder> textKeyOrderFor(FileFormat format, uint16_t sortOrder, uint8_t sortVersion);
+
+// Appends the key part of one column value; text in `order`.
 Status appendIndexKeyPart(std::vector<uint8_t>& key, ColumnType type, const Value& value,
-                          bool ascending);
+                          bool ascending, TextKeyOrder order = TextKeyOrder::General);
 
 // The General (legacy) text key of `utf8`, without the leading flag.
 Result<std::vector<uint8_t>> generalTextKey(std::string_view utf8);
+// The Access 97 General text key of `utf8`, without the leading flag.
+Result<std::vector<uint8_t>> general97TextKey(std::string_view utf8);
 
 }  // namespace jet::storage

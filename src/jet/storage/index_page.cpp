@@ -8,14 +8,6 @@ namespace jet::storage {
 
 namespace {
 
-constexpr size_t kParentAt = 4;
-constexpr size_t kPrevAt = 12;
-constexpr size_t kNextAt = 16;
-constexpr size_t kTailAt = 20;
-constexpr size_t kPrefixAt = 24;
-constexpr size_t kMaskAt = 0x1B;
-constexpr size_t kEntriesAt = 0x1E0;
-
 uint32_t bigEndian32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }
@@ -36,7 +28,9 @@ uint32_t indexEntryChild(const IndexEntry& e) {
 }
 
 Result<IndexPage> parseIndexPage(ByteSpan p, uint32_t number) {
-  if (p.size() <= kEntriesAt) return damagedIndexPage(number, "página demasiado corta");
+  const IndexPageLayout& l = indexPageLayout(static_cast<uint32_t>(p.size()));
+  const size_t entriesAt = l.entriesAt, maskAt = l.maskAt;
+  if (p.size() <= entriesAt) return damagedIndexPage(number, "página demasiado corta");
   IndexPage out;
   if (p[0] == static_cast<uint8_t>(format::PageType::IndexLeaf)) {
     out.leaf = true;
@@ -45,22 +39,22 @@ Result<IndexPage> parseIndexPage(ByteSpan p, uint32_t number) {
   } else {
     return damagedIndexPage(number, "no es una página de índice");
   }
-  out.parent = *readU32(p, kParentAt);
-  out.prev = *readU32(p, kPrevAt);
-  out.next = *readU32(p, kNextAt);
-  out.tail = *readU32(p, kTailAt);
-  uint16_t prefix = *readU16(p, kPrefixAt);
+  out.parent = *readU32(p, l.parentAt);
+  out.prev = *readU32(p, l.prevAt);
+  out.next = *readU32(p, l.nextAt);
+  out.tail = *readU32(p, l.tailAt);
+  uint16_t prefix = *readU16(p, l.prefixAt);
   // A leaf entry has at least the row's place; a node entry also the child.
   const size_t shortest = out.leaf ? 4u : 8u;
-  size_t start = kEntriesAt;
-  for (size_t bit = 0; kMaskAt + bit / 8 < kEntriesAt; ++bit) {
-    uint8_t maskByte = p[kMaskAt + bit / 8];
+  size_t start = entriesAt;
+  for (size_t bit = 0; maskAt + bit / 8 < entriesAt; ++bit) {
+    uint8_t maskByte = p[maskAt + bit / 8];
     if (bit % 8 == 0 && maskByte == 0) {
       bit += 7;
       continue;
     }
     if (!(maskByte >> (bit % 8) & 1)) continue;
-    size_t end = kEntriesAt + bit;
+    size_t end = entriesAt + bit;
     if (end <= start || end > p.size()) {
       return damagedIndexPage(number, "marcas de entradas incoherentes");
     }

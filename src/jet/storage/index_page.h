@@ -1,15 +1,20 @@
-// One index page of a Jet 4 / ACE file, as both the reader and the writer
-// of indexes see it: leaf pages (0x04) hold one entry per row, intermediate
-// pages (0x03) hold, per child page, the child's last entry followed by the
-// child's page number.
+// One index page, as both the reader and the writer of indexes see it: leaf
+// pages (0x04) hold one entry per row, intermediate pages (0x03) hold, per
+// child page, the child's last entry followed by the child's page number.
 //
 // An entry is the key (see index_key.h) followed by the row's page (3 bytes,
 // big-endian) and slot (1 byte). The entries of a page are in byte order and
-// laid out from offset 0x1E0; a bitmap at 0x1B marks where each entry after
-// the first starts and where the last one ends. Every entry after the first
-// may leave out a prefix it shares with the first (its length is in the page
-// header). Pages of one level are chained by previous/next pointers; an
-// intermediate page may name its last child only as its "tail".
+// laid out from a fixed offset; a bitmap before them marks where each entry
+// after the first starts and where the last one ends. Every entry after the
+// first may leave out a prefix it shares with the first (its length is in
+// the page header). Pages of one level are chained by previous/next
+// pointers; an intermediate page may name its last child only as its "tail".
+//
+// The header differs between the generations: a Jet 4 / ACE page (4 KiB)
+// has a 4-byte field after the parent that an Access 97 page (2 KiB) lacks,
+// so the later fields sit 4 bytes earlier there, and its bitmap and entries
+// start at 0x16 and 0xF8 instead of 0x1B and 0x1E0. The page size is the
+// format's, so the layout follows from it.
 //
 // The parser never reads outside the page and refuses a page whose marks,
 // prefix or entries do not hold together, naming the page.
@@ -27,14 +32,37 @@ namespace jet::storage {
 
 using IndexEntry = std::vector<uint8_t>;
 
+// Where the fields of an index page are, for one generation of the format.
+struct IndexPageLayout {
+  size_t freeSpaceAt = 2;
+  size_t parentAt = 4;
+  size_t prevAt = 0, nextAt = 0, tailAt = 0, prefixAt = 0;
+  size_t maskAt = 0, entriesAt = 0;
+  // A byte Access sets on intermediate pages (Jet 4 only; 0 when none).
+  size_t nodeMarkAt = 0;
+  // One bit of the bitmap per byte of the entry area: the most entries a page can hold.
+  size_t maxEntries() const { return (entriesAt - maskAt) * 8; }
+};
+
+inline constexpr uint32_t kJet3PageSize = 2048;
+inline constexpr IndexPageLayout kJet3IndexPage{2, 4, 8, 12, 16, 20, 0x16, 0xF8, 0};
+inline constexpr IndexPageLayout kJet4IndexPage{2, 4, 12, 16, 20, 24, 0x1B, 0x1E0, 26};
+// The most entries a page of either generation holds.
+inline constexpr size_t kMaxIndexPageEntries = (0x1E0 - 0x1B) * 8;
+
+// The layout of the index pages of a file with pages of `pageSize` bytes.
+inline const IndexPageLayout& indexPageLayout(uint32_t pageSize) {
+  return pageSize == kJet3PageSize ? kJet3IndexPage : kJet4IndexPage;
+}
+
 struct IndexPage {
   bool leaf = true;
   uint32_t parent = 0, prev = 0, next = 0, tail = 0;
   std::vector<IndexEntry> entries;  // whole entries, prefix restored (nodes keep the child page)
 };
 
-// Parses the bytes of page `number`; fails for a page that is not an index
-// page or is damaged.
+// Parses the bytes of page `number` (laid out as its size says); fails for
+// a page that is not an index page or is damaged.
 Result<IndexPage> parseIndexPage(ByteSpan page, uint32_t number);
 
 // The row an entry of a leaf page names (its last four bytes).

@@ -79,7 +79,6 @@ Result<uint32_t> firstLeafFor(Pager& pager, uint32_t root, const std::vector<uin
 }  // namespace
 
 Result<TableIndexes> TableIndexes::load(Pager& pager, const TableDef& def) {
-  if (pager.format() == FileFormat::Jet3) return notIndexed("archivo de Access 97");
   auto bytes = readTableDefBytes(pager, def.page);
   if (!bytes) return bytes.status();
   auto layout = write::locateTableLayout(*bytes, def);
@@ -87,12 +86,13 @@ Result<TableIndexes> TableIndexes::load(Pager& pager, const TableDef& def) {
   TableIndexes out;
   out.def_ = &def;
   for (const write::RealIndex& ix : layout->indexes) {
-    out.indexes_.push_back(IndexHandle{ix.root, ix.columns});
+    out.indexes_.push_back(IndexHandle{ix.root, ix.columns, {}});
   }
-  out.generalText_.resize(def.schema.columns.size());
-  for (size_t c = 0; c < out.generalText_.size(); ++c) {
-    out.generalText_[c] =
-        layout->sortOrder[c] == write::kGeneralSortOrder && layout->sortVersion[c] == 0;
+  out.textOrders_.resize(def.schema.columns.size());
+  for (size_t c = 0; c < out.textOrders_.size(); ++c) {
+    if (c >= layout->sortOrder.size() || c >= layout->sortVersion.size()) break;
+    auto order = textKeyOrderFor(pager.format(), layout->sortOrder[c], layout->sortVersion[c]);
+    if (order) out.textOrders_[c] = *order;
   }
   return out;
 }
@@ -108,15 +108,18 @@ Result<IndexHandle> TableIndexes::find(const std::vector<int>& columns) const {
     if (leading && (!best || ix.columns.size() < best->columns.size())) best = &ix;
   }
   if (!best) return notIndexed("no hay índice sobre esos campos");
+  IndexHandle found = *best;
   for (const IndexColumn& ic : best->columns) {
     auto pos = static_cast<size_t>(ic.column);
     if (pos >= def_->schema.columns.size()) return notIndexed("campo inexistente");
-    if (isTextType(def_->schema.columns[pos].type) && !generalText_[pos]) {
+    bool text = isTextType(def_->schema.columns[pos].type);
+    if (text && !textOrders_[pos]) {
       return notIndexed("el campo '" + def_->schema.columns[pos].name +
                         "' se ordena con un criterio que el motor no calcula");
     }
+    found.textOrders.push_back(text ? *textOrders_[pos] : TextKeyOrder::General);
   }
-  return *best;
+  return found;
 }
 
 Result<std::vector<uint8_t>> indexLookupKey(const TableDef& def, const IndexHandle& index,
@@ -130,7 +133,9 @@ Result<std::vector<uint8_t>> indexLookupKey(const TableDef& def, const IndexHand
     const ColumnDef& column = def.schema.columns[static_cast<size_t>(ic.column)];
     auto value = coerceForColumn(column, values[i]);
     if (!value) return notIndexed(value.error().description);
-    if (auto s = appendIndexKeyPart(key, column.type, *value, ic.ascending); !s) {
+    if (i >= index.textOrders.size()) return notIndexed("índice sin criterio de orden");
+    if (auto s = appendIndexKeyPart(key, column.type, *value, ic.ascending, index.textOrders[i]);
+        !s) {
       return notIndexed(s.description());
     }
   }

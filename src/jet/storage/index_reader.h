@@ -7,19 +7,22 @@
 // one key are ordered by the row's place, so the rows of one key come out in
 // the order a scan of the table meets them.
 //
-// Only Jet 4 and ACE files, and only text kept in the General sort order
-// (the one the key encoder makes), are looked up; anything else answers
-// kNotSupported, so a caller can read the table instead. A damaged index
+// Text is looked up only in the General sort orders the key encoder makes
+// (Access 97's in Jet 3 files, Access 2000's in Jet 4 and ACE files);
+// anything else answers kNotSupported, so a caller can read the table
+// instead. A damaged index
 // page, a chain that loops or a tree deeper than any real one gives a clear
 // error, never a crash or a hang.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "jet/database.h"
 #include "jet/schema.h"
+#include "jet/storage/index_key.h"
 #include "jet/storage/pager.h"
 #include "jet/storage/table_def.h"
 
@@ -28,13 +31,13 @@ namespace jet::storage {
 // One real index of a table, located for reading.
 struct IndexHandle {
   uint32_t root = 0;
-  std::vector<IndexColumn> columns;  // schema positions and directions, in key order
+  std::vector<IndexColumn> columns;      // schema positions and directions, in key order
+  std::vector<TextKeyOrder> textOrders;  // per key column: how its text is keyed
 };
 
 // The real indexes of one table, as its definition lists them.
 class TableIndexes {
  public:
-  // kNotSupported for a Jet 3 file, whose index pages are not read.
   static Result<TableIndexes> load(Pager& pager, const TableDef& def);
 
   // The index whose leading columns are `columns`, in that order (the one
@@ -45,7 +48,8 @@ class TableIndexes {
  private:
   const TableDef* def_ = nullptr;
   std::vector<IndexHandle> indexes_;
-  std::vector<bool> generalText_;  // per schema column: text in the General sort order
+  // Per schema column: the order its text is keyed in, when the engine makes it.
+  std::vector<std::optional<TextKeyOrder>> textOrders_;
 };
 
 // The key bytes `values` (one per leading column of `index`, in order) have

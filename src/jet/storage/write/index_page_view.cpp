@@ -90,13 +90,14 @@ Status rewriteAncestors(PageStore& store, const std::vector<Step>& path,
 
 // Writes the bitmap and free space for entries ending at `ends`.
 void writeMarks(std::span<uint8_t> p, const uint16_t* ends, size_t n) {
-  std::memset(p.data() + kMaskAt, 0, kEntriesAt - kMaskAt);
+  const IndexPageLayout& l = indexPageLayout(static_cast<uint32_t>(p.size()));
+  std::memset(p.data() + l.maskAt, 0, l.entriesAt - l.maskAt);
   for (size_t i = 0; i < n; ++i) {
-    size_t bit = ends[i] - kEntriesAt;
-    p[kMaskAt + bit / 8] = static_cast<uint8_t>(p[kMaskAt + bit / 8] | (1u << (bit % 8)));
+    size_t bit = ends[i] - l.entriesAt;
+    p[l.maskAt + bit / 8] = static_cast<uint8_t>(p[l.maskAt + bit / 8] | (1u << (bit % 8)));
   }
-  size_t used = n == 0 ? 0 : ends[n - 1] - kEntriesAt;
-  put16(&p[kFreeSpaceAt], static_cast<uint16_t>(p.size() - kEntriesAt - used));
+  size_t used = n == 0 ? 0 : ends[n - 1] - l.entriesAt;
+  put16(&p[l.freeSpaceAt], static_cast<uint16_t>(p.size() - l.entriesAt - used));
 }
 
 // Takes an emptied leaf out of the tree: out of its parent's entries and
@@ -126,7 +127,8 @@ Result<bool> unlinkEmptiedLeaf(PageStore& store, const std::vector<Step>& path, 
   for (size_t k = i + 1; k < parent.count(); ++k) {
     ends[k - 1] = static_cast<uint16_t>(parent.end(k) - gone);
   }
-  size_t usedEnd = kEntriesAt + parent.used();
+  const IndexPageLayout& l = indexPageLayout(store.pageSize());
+  size_t usedEnd = l.entriesAt + parent.used();
   {
     auto c = store.change(up.page);
     if (!c) return c.status();
@@ -138,12 +140,12 @@ Result<bool> unlinkEmptiedLeaf(PageStore& store, const std::vector<Step>& path, 
   if (prev != 0) {
     auto c = store.change(prev);
     if (!c) return c.status();
-    put32(c->data() + kNextAt, next);
+    put32(c->data() + l.nextAt, next);
   }
   if (next != 0) {
     auto c = store.change(next);
     if (!c) return c.status();
-    put32(c->data() + kPrevAt, prev);
+    put32(c->data() + l.prevAt, prev);
   }
   JET_TRY(store.release(leafPage));
   return true;
@@ -154,27 +156,29 @@ Result<bool> unlinkEmptiedLeaf(PageStore& store, const std::vector<Step>& path, 
 bool IndexPageView::load(std::span<const uint8_t> p) {
   p_ = p;
   count_ = 0;
-  if (p.size() <= kEntriesAt) return false;
+  layout_ = &indexPageLayout(static_cast<uint32_t>(p.size()));
+  const size_t entriesAt = layout_->entriesAt, maskAt = layout_->maskAt;
+  if (p.size() <= entriesAt) return false;
   if (p[0] == static_cast<uint8_t>(format::PageType::IndexLeaf)) {
     leaf_ = true;
   } else if (p[0] == static_cast<uint8_t>(format::PageType::IndexNode)) {
     leaf_ = false;
-    if (get32(&p[kTailAt]) != 0) return false;
+    if (get32(&p[layout_->tailAt]) != 0) return false;
   } else {
     return false;
   }
-  if (get16(&p[kPrefixAt]) != 0) return false;
-  size_t last = kEntriesAt;
+  if (get16(&p[layout_->prefixAt]) != 0) return false;
+  size_t last = entriesAt;
   const size_t minEntry = leaf_ ? 4 : 8;
   // Eight bytes of marks at a time: most of them are zero.
-  for (size_t byte = kMaskAt; byte < kEntriesAt; byte += 8) {
+  for (size_t byte = maskAt; byte < entriesAt; byte += 8) {
     uint64_t bits = 0;
-    std::memcpy(&bits, &p[byte], std::min<size_t>(8, kEntriesAt - byte));
+    std::memcpy(&bits, &p[byte], std::min<size_t>(8, entriesAt - byte));
     bits = le64toh(bits);
     while (bits) {
       int b = __builtin_ctzll(bits);
       bits &= bits - 1;
-      size_t end = kEntriesAt + (byte - kMaskAt) * 8 + static_cast<size_t>(b);
+      size_t end = entriesAt + (byte - maskAt) * 8 + static_cast<size_t>(b);
       if (end > p.size() || end < last + minEntry) return false;
       ends_[count_++] = static_cast<uint16_t>(end);
       last = end;
@@ -184,16 +188,16 @@ bool IndexPageView::load(std::span<const uint8_t> p) {
 }
 
 uint32_t IndexPageView::prev() const {
-  return get32(&p_[kPrevAt]);
+  return get32(&p_[layout_->prevAt]);
 }
 uint32_t IndexPageView::next() const {
-  return get32(&p_[kNextAt]);
+  return get32(&p_[layout_->nextAt]);
 }
 size_t IndexPageView::start(size_t i) const {
-  return i == 0 ? kEntriesAt : ends_[i - 1];
+  return i == 0 ? layout_->entriesAt : ends_[i - 1];
 }
 size_t IndexPageView::used() const {
-  return count_ == 0 ? 0 : ends_[count_ - 1] - kEntriesAt;
+  return count_ == 0 ? 0 : ends_[count_ - 1] - layout_->entriesAt;
 }
 std::span<const uint8_t> IndexPageView::entry(size_t i) const {
   return p_.subspan(start(i), end(i) - start(i));
@@ -259,8 +263,9 @@ Result<bool> insertIndexEntryInPlace(PageStore& store, uint32_t root,
     }
     if (uniqueChecked) *uniqueChecked = true;
   }
-  const size_t capacity = store.pageSize() - kEntriesAt;
-  if (leaf.used() + entry.size() > capacity || leaf.count() + 1 > kMaxEntries) return false;
+  const IndexPageLayout& l = indexPageLayout(store.pageSize());
+  const size_t capacity = store.pageSize() - l.entriesAt;
+  if (leaf.used() + entry.size() > capacity || leaf.count() + 1 > l.maxEntries()) return false;
   bool newLast = pos == leaf.count();
   if (newLast && !ancestorsKeepSize(path, entry.size())) return false;
 
@@ -271,7 +276,7 @@ Result<bool> insertIndexEntryInPlace(PageStore& store, uint32_t root,
     ends[i + 1] = static_cast<uint16_t>(leaf.end(i) + entry.size());
   }
   size_t at = leaf.start(pos);
-  size_t tail = kEntriesAt + leaf.used() - at;
+  size_t tail = l.entriesAt + leaf.used() - at;
   auto c = store.change(leafPage);
   if (!c) return c.status();
   std::span<uint8_t> p = *c;
@@ -307,7 +312,7 @@ Result<bool> removeIndexEntryInPlace(PageStore& store, uint32_t root,
     ends[i - 1] = static_cast<uint16_t>(leaf.end(i) - entry.size());
   }
   size_t at = leaf.start(pos);
-  size_t usedEnd = kEntriesAt + leaf.used();
+  size_t usedEnd = indexPageLayout(store.pageSize()).entriesAt + leaf.used();
   auto c = store.change(leafPage);
   if (!c) return c.status();
   std::span<uint8_t> p = *c;

@@ -21,31 +21,23 @@
 #include <span>
 
 #include "jet/status.h"
+#include "jet/storage/index_page.h"
 #include "jet/storage/write/page_store.h"
 
 namespace jet::storage::write {
 
 namespace index_layout {
-inline constexpr size_t kFreeSpaceAt = 2;
-inline constexpr size_t kParentAt = 4;
-inline constexpr size_t kPrevAt = 12;
-inline constexpr size_t kNextAt = 16;
-inline constexpr size_t kTailAt = 20;
-inline constexpr size_t kPrefixAt = 24;
-inline constexpr size_t kNodeMarkAt = 26;
-inline constexpr size_t kMaskAt = 0x1B;
-inline constexpr size_t kEntriesAt = 0x1E0;
 inline constexpr size_t kChildSize = 4;
 inline constexpr int kMaxDepth = 32;
-// One bit per byte of the entry area.
-inline constexpr size_t kMaxEntries = (kEntriesAt - kMaskAt) * 8;
+inline constexpr size_t kMaxEntries = kMaxIndexPageEntries;
 }  // namespace index_layout
 
 // The entries of one index page as offsets into its bytes.
 class IndexPageView {
  public:
   // False when the page is not an index page, shares a prefix, has a tail
-  // page, or its marks do not describe entries inside the page.
+  // page, or its marks do not describe entries inside the page. The layout
+  // follows from the page's size (see index_page.h).
   bool load(std::span<const uint8_t> page);
 
   bool leaf() const { return leaf_; }
@@ -65,6 +57,7 @@ class IndexPageView {
 
  private:
   std::span<const uint8_t> p_;
+  const IndexPageLayout* layout_ = &kJet4IndexPage;
   bool leaf_ = true;
   size_t count_ = 0;
   std::array<uint16_t, index_layout::kMaxEntries> ends_{};

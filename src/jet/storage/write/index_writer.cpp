@@ -63,7 +63,7 @@ IndexEntry makeIndexEntry(const std::vector<uint8_t>& key, RowId row) {
 }
 
 size_t indexPageCapacity(uint32_t pageSize) {
-  return pageSize - kEntriesAt;
+  return pageSize - indexPageLayout(pageSize).entriesAt;
 }
 
 Result<IndexPage> readIndexPage(PageStore& store, uint32_t number) {
@@ -82,18 +82,19 @@ Status writeIndexPage(PageStore& store, uint32_t number, const IndexPage& ip) {
   std::fill(p.begin(), p.end(), 0);
   p[0] = static_cast<uint8_t>(ip.leaf ? format::PageType::IndexLeaf : format::PageType::IndexNode);
   p[1] = 0x01;
-  put16(&p[kFreeSpaceAt], static_cast<uint16_t>(indexPageCapacity(store.pageSize()) - used));
-  put32(&p[kParentAt], ip.parent);
-  put32(&p[kPrevAt], ip.prev);
-  put32(&p[kNextAt], ip.next);
-  put32(&p[kTailAt], ip.tail);
-  if (!ip.leaf) p[kNodeMarkAt] = 0x01;
-  size_t at = kEntriesAt;
+  const IndexPageLayout& l = indexPageLayout(store.pageSize());
+  put16(&p[l.freeSpaceAt], static_cast<uint16_t>(indexPageCapacity(store.pageSize()) - used));
+  put32(&p[l.parentAt], ip.parent);
+  put32(&p[l.prevAt], ip.prev);
+  put32(&p[l.nextAt], ip.next);
+  put32(&p[l.tailAt], ip.tail);
+  if (!ip.leaf && l.nodeMarkAt != 0) p[l.nodeMarkAt] = 0x01;
+  size_t at = l.entriesAt;
   for (const IndexEntry& e : ip.entries) {
-    std::copy(e.begin(), e.end(), p.begin() + at);
+    std::copy(e.begin(), e.end(), p.begin() + static_cast<std::ptrdiff_t>(at));
     at += e.size();
-    size_t bit = at - kEntriesAt;
-    p[kMaskAt + bit / 8] = static_cast<uint8_t>(p[kMaskAt + bit / 8] | (1u << (bit % 8)));
+    size_t bit = at - l.entriesAt;
+    p[l.maskAt + bit / 8] = static_cast<uint8_t>(p[l.maskAt + bit / 8] | (1u << (bit % 8)));
   }
   return Status::ok();
 }

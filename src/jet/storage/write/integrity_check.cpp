@@ -135,10 +135,6 @@ void checkTable(FileDatabase& db, ReadOnlyStore& store, const CatalogEntry& entr
   std::string summary =
       t + std::to_string(rows.size()) + " filas en " + std::to_string(dataPages) + " páginas";
   // Indexes.
-  if (db.format() == FileFormat::Jet3) {
-    r.notes.push_back(summary + "; índices de Access 97 no comprobados");
-    return;
-  }
   auto writer = TableWriter::load(static_cast<WritePager&>(db.pager()), *def);
   if (!writer) {
     r.notes.push_back(summary + "; índices no comprobados: " + writer.error().description);

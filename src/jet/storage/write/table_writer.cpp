@@ -363,16 +363,22 @@ Result<std::vector<uint8_t>> TableWriter::keyOf(const RealIndex& ix,
   for (const IndexColumn& ic : ix.columns) {
     const ColumnDef& c = def_->schema.columns[ic.column];
     bool text = c.type == ColumnType::Text || c.type == ColumnType::Memo;
-    if (text && !(layout_.sortOrder[ic.column] == kGeneralSortOrder &&
-                  layout_.sortVersion[ic.column] == 0)) {
-      return Error{errc::kNotSupported,
-                   "El índice del campo '" + c.name +
-                       "' usa un orden de texto que el motor no sabe mantener; no se ha "
-                       "modificado nada."};
+    // The file's format and the column's sort order choose how its text is keyed.
+    TextKeyOrder order = TextKeyOrder::General;
+    if (text) {
+      auto chosen = textKeyOrderFor(pager_.format(), layout_.sortOrder[ic.column],
+                                    layout_.sortVersion[ic.column]);
+      if (!chosen) {
+        return Error{errc::kNotSupported,
+                     "El índice del campo '" + c.name +
+                         "' usa un orden de texto que el motor no sabe mantener; no se ha "
+                         "modificado nada."};
+      }
+      order = *chosen;
     }
     auto v = coerceForColumn(c, values[ic.column]);
     if (!v) return v.status();
-    JET_TRY(appendIndexKeyPart(key, c.type, *v, ic.ascending));
+    JET_TRY(appendIndexKeyPart(key, c.type, *v, ic.ascending, order));
   }
   return key;
 }
