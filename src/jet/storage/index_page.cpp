@@ -43,7 +43,7 @@ Result<IndexPage> parseIndexPage(ByteSpan p, uint32_t number) {
   out.prev = *readU32(p, l.prevAt);
   out.next = *readU32(p, l.nextAt);
   out.tail = *readU32(p, l.tailAt);
-  uint16_t prefix = *readU16(p, l.prefixAt);
+  uint16_t prefix = l.prefixLength(p.data());
   // A leaf entry has at least the row's place; a node entry also the child.
   const size_t shortest = out.leaf ? 4u : 8u;
   size_t start = entriesAt;

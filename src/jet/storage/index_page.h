@@ -12,8 +12,9 @@
 //
 // The header differs between the generations: a Jet 4 / ACE page (4 KiB)
 // has a 4-byte field after the parent that an Access 97 page (2 KiB) lacks,
-// so the later fields sit 4 bytes earlier there, and its bitmap and entries
-// start at 0x16 and 0xF8 instead of 0x1B and 0x1E0. The page size is the
+// so the later fields sit 4 bytes earlier there; the Access 97 prefix length
+// is one byte, followed by the intermediate-page mark, and its bitmap and
+// entries start at 0x16 and 0xF8 instead of 0x1B and 0x1E0. The page size is the
 // format's, so the layout follows from it.
 //
 // The parser never reads outside the page and refuses a page whose marks,
@@ -36,17 +37,22 @@ using IndexEntry = std::vector<uint8_t>;
 struct IndexPageLayout {
   size_t freeSpaceAt = 2;
   size_t parentAt = 4;
-  size_t prevAt = 0, nextAt = 0, tailAt = 0, prefixAt = 0;
+  size_t prevAt = 0, nextAt = 0, tailAt = 0;
+  size_t prefixAt = 0, prefixSize = 2;  // the shared prefix's length: 1 byte in Jet 3
+  size_t nodeMarkAt = 0;                // a byte Access sets to 1 on intermediate pages
   size_t maskAt = 0, entriesAt = 0;
-  // A byte Access sets on intermediate pages (Jet 4 only; 0 when none).
-  size_t nodeMarkAt = 0;
   // One bit of the bitmap per byte of the entry area: the most entries a page can hold.
   size_t maxEntries() const { return (entriesAt - maskAt) * 8; }
+  // The length of the prefix the entries after the first leave out.
+  uint16_t prefixLength(const uint8_t* page) const {
+    return prefixSize == 1 ? page[prefixAt]
+                           : static_cast<uint16_t>(page[prefixAt] | page[prefixAt + 1] << 8);
+  }
 };
 
 inline constexpr uint32_t kJet3PageSize = 2048;
-inline constexpr IndexPageLayout kJet3IndexPage{2, 4, 8, 12, 16, 20, 0x16, 0xF8, 0};
-inline constexpr IndexPageLayout kJet4IndexPage{2, 4, 12, 16, 20, 24, 0x1B, 0x1E0, 26};
+inline constexpr IndexPageLayout kJet3IndexPage{2, 4, 8, 12, 16, 20, 1, 21, 0x16, 0xF8};
+inline constexpr IndexPageLayout kJet4IndexPage{2, 4, 12, 16, 20, 24, 2, 26, 0x1B, 0x1E0};
 // The most entries a page of either generation holds.
 inline constexpr size_t kMaxIndexPageEntries = (0x1E0 - 0x1B) * 8;
 

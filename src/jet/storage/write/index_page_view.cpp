@@ -167,7 +167,7 @@ bool IndexPageView::load(std::span<const uint8_t> p) {
   } else {
     return false;
   }
-  if (get16(&p[layout_->prefixAt]) != 0) return false;
+  if (layout_->prefixLength(p.data()) != 0) return false;
   size_t last = entriesAt;
   const size_t minEntry = leaf_ ? 4 : 8;
   // Eight bytes of marks at a time: most of them are zero.

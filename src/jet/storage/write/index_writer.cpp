@@ -88,7 +88,7 @@ Status writeIndexPage(PageStore& store, uint32_t number, const IndexPage& ip) {
   put32(&p[l.prevAt], ip.prev);
   put32(&p[l.nextAt], ip.next);
   put32(&p[l.tailAt], ip.tail);
-  if (!ip.leaf && l.nodeMarkAt != 0) p[l.nodeMarkAt] = 0x01;
+  if (!ip.leaf) p[l.nodeMarkAt] = 0x01;
   size_t at = l.entriesAt;
   for (const IndexEntry& e : ip.entries) {
     std::copy(e.begin(), e.end(), p.begin() + static_cast<std::ptrdiff_t>(at));
