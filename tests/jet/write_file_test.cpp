@@ -32,19 +32,9 @@ TableSchema everyType() {
 
 // mdb-export's records of `table`, each as its fields joined by '|'.
 std::vector<std::string> exported(const std::string& path, const std::string& table) {
-  auto csv = cocina::test::mdbExport(path, table);
-  EXPECT_TRUE(csv) << "mdb-export failed on " << path;
-  std::vector<std::string> out;
-  if (!csv) return out;
-  for (size_t r = 1; r < csv->size(); ++r) {
-    std::string line;
-    for (size_t f = 0; f < (*csv)[r].size(); ++f) {
-      if (f) line += "|";
-      line += (*csv)[r][f].isNull() ? "NULL" : (*csv)[r][f].text;
-    }
-    out.push_back(line);
-  }
-  return out;
+  auto lines = cocina::test::mdbExportLines(path, table);
+  EXPECT_TRUE(lines) << "mdb-export failed on " << path;
+  return lines.value_or(std::vector<std::string>{});
 }
 
 class WriteFile : public ::testing::TestWithParam<const char*> {

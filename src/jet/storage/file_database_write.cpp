@@ -138,6 +138,10 @@ Status addCatalogRow(FileDatabase& db, WritePager& w, int32_t id, int32_t parent
 }
 
 Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& requested) {
+  if (w.format() == FileFormat::Jet3) {
+    return Error{errc::kNotSupported,
+                 "El motor todavía no crea tablas en bases de datos de Access 97."};
+  }
   // The catalog is about to change under the writers kept so far.
   w.forgetWriters();
   auto existing = db.catalog();
