@@ -103,6 +103,31 @@ TEST_P(WriteFile, EveryColumnTypeReadsBackValueForValue) {
   expectSound(path);
 }
 
+// The sixteen bytes given are the ones stored (they were once copied from
+// two different temporaries).
+TEST_P(WriteFile, AGuidIsStoredAsItsSixteenBytes) {
+  Guid g;
+  for (size_t i = 0; i < g.bytes.size(); ++i) g.bytes[i] = static_cast<uint8_t>(0x10 + i);
+  {
+    auto db = Database::create(path, format());
+    ASSERT_TRUE(db);
+    TableSchema t;
+    t.name = "Claves";
+    t.columns = {newColumn("g", ColumnType::Guid), newColumn("n", ColumnType::Long)};
+    ASSERT_TRUE((*db)->createTable(t));
+    ASSERT_TRUE((*db)->insertRow("Claves", {Value::guid(g), Value::longValue(1)}));
+    auto cursor = (*db)->scan("Claves", {0});
+    ASSERT_TRUE(cursor);
+    ASSERT_TRUE(*(*cursor)->next());
+    ASSERT_EQ((*cursor)->values()[0].type(), ValueType::Guid);
+    EXPECT_EQ((*cursor)->values()[0].asGuid(), g);
+  }
+  auto rows = exported(path, "Claves");
+  ASSERT_EQ(rows.size(), 1u);
+  // "{13121110-1514-1716-...}", which the export prints in hexadecimal.
+  EXPECT_EQ(rows[0].rfind("7B31333132313131302D313531342D31373136", 0), 0u) << rows[0];
+}
+
 TEST_P(WriteFile, UpdatesInPlaceMovedAndOverflowedKeepRowsAndIndexesRight) {
   std::vector<RowId> ids;
   {
