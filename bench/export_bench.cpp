@@ -18,6 +18,7 @@
 
 #include "jet/database.h"
 #include "jet/demo/demo_database.h"
+#include "orders/service_clock.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ std::string databaseFile() {
                      ("cocina-bench-" + std::to_string(getpid()) + "-export.mdb"))
                         .string();
     jet::demo::DemoOptions o;
+    o.serviceMinute = [] { return minutosDeTexto(horaLocalActual()); };
     const char* env = std::getenv("COCINA_BENCH_ROWS");
     o.history = env ? std::strtoull(env, nullptr, 10) : 1000000;
     if (!jet::demo::buildDemoDatabase(p, o)) return std::string();

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "jet/demo/demo_database.h"
+#include "orders/service_clock.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ void BM_EngineInsert(benchmark::State& state) {
     std::string path = scratch("insert.mdb");
     std::filesystem::remove(path);
     jet::demo::DemoOptions options;
+    options.serviceMinute = [] { return minutosDeTexto(horaLocalActual()); };
     options.history = rows();
     auto t0 = std::chrono::steady_clock::now();
     auto s = jet::demo::buildDemoDatabase(path, options);

@@ -28,6 +28,7 @@
 #include "jet/database.h"
 #include "jet/demo/demo_database.h"
 #include "jet/sql/session.h"
+#include "orders/service_clock.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ bool prepareDatabase() {
     std::cerr << "refresh_bench: building the million-line demo database once in " << kCacheDir
               << "\n";
     jet::demo::DemoOptions options;
+    options.serviceMinute = [] { return minutosDeTexto(horaLocalActual()); };
     options.history = kHistory;
     jet::Status built = jet::demo::buildDemoDatabase(building, options);
     if (!built) {

@@ -97,7 +97,7 @@ class Value {
   DateTime asDateTime() const { return std::get<8>(storage_); }
   const std::string& asText() const { return std::get<9>(storage_); }
   const Bytes& asBinary() const { return std::get<10>(storage_); }
-  Guid asGuid() const { return std::get<11>(storage_); }
+  const Guid& asGuid() const { return std::get<11>(storage_); }
   const Decimal& asDecimal() const { return std::get<12>(storage_); }
   int64_t asBigInt() const { return std::get<13>(storage_); }
 

@@ -72,6 +72,7 @@ class SqlIndex : public ::testing::Test {
   static void SetUpTestSuite() {
     dir_ = new cocina::test::TempDir();
     demo::DemoOptions options;
+    options.serviceMinute = [] { return 720; };
     options.history = 4000;
     path_ = dir_->file("demo.mdb");
     ASSERT_TRUE(demo::buildDemoDatabase(path_, options));

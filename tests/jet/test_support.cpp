@@ -245,4 +245,20 @@ std::optional<std::vector<CsvRecord>> mdbExport(const std::string& file, const s
   return parseCsv(r.out);
 }
 
+std::optional<std::vector<std::string>> mdbExportLines(const std::string& file,
+                                                       const std::string& table) {
+  auto csv = mdbExport(file, table);
+  if (!csv) return std::nullopt;
+  std::vector<std::string> out;
+  for (size_t r = 1; r < csv->size(); ++r) {
+    std::string line;
+    for (size_t f = 0; f < (*csv)[r].size(); ++f) {
+      if (f) line += "|";
+      line += (*csv)[r][f].isNull() ? "NULL" : (*csv)[r][f].text;
+    }
+    out.push_back(line);
+  }
+  return out;
+}
+
 }  // namespace cocina::test

@@ -90,5 +90,9 @@ std::vector<std::string> mdbTables(const std::string& file);
 // `mdb-export -D '%Y-%m-%d %H:%M:%S' -T '%Y-%m-%d %H:%M:%S' -b hex FILE TABLE`,
 // parsed (header record first); nullopt when it fails.
 std::optional<std::vector<CsvRecord>> mdbExport(const std::string& file, const std::string& table);
+// The same, one line per row without the header, fields joined by "|" and
+// NULL written as NULL.
+std::optional<std::vector<std::string>> mdbExportLines(const std::string& file,
+                                                       const std::string& table);
 
 }  // namespace cocina::test

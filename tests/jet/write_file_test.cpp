@@ -32,19 +32,9 @@ TableSchema everyType() {
 
 // mdb-export's records of `table`, each as its fields joined by '|'.
 std::vector<std::string> exported(const std::string& path, const std::string& table) {
-  auto csv = cocina::test::mdbExport(path, table);
-  EXPECT_TRUE(csv) << "mdb-export failed on " << path;
-  std::vector<std::string> out;
-  if (!csv) return out;
-  for (size_t r = 1; r < csv->size(); ++r) {
-    std::string line;
-    for (size_t f = 0; f < (*csv)[r].size(); ++f) {
-      if (f) line += "|";
-      line += (*csv)[r][f].isNull() ? "NULL" : (*csv)[r][f].text;
-    }
-    out.push_back(line);
-  }
-  return out;
+  auto lines = cocina::test::mdbExportLines(path, table);
+  EXPECT_TRUE(lines) << "mdb-export failed on " << path;
+  return lines.value_or(std::vector<std::string>{});
 }
 
 class WriteFile : public ::testing::TestWithParam<const char*> {
@@ -111,6 +101,31 @@ TEST_P(WriteFile, EveryColumnTypeReadsBackValueForValue) {
   EXPECT_EQ(rows[1], "2|ÁÉÍÓÚ Ññ Üü|漢字 " + longNote + "|NULL|NULL|NULL|NULL|NULL|NULL|NULL|0");
   EXPECT_EQ(rows[2], "3|NULL|" + veryLong + "|7|12|3|NULL|NULL|1.2500|NULL|0");
   expectSound(path);
+}
+
+// The sixteen bytes given are the ones stored (they were once copied from
+// two different temporaries).
+TEST_P(WriteFile, AGuidIsStoredAsItsSixteenBytes) {
+  Guid g;
+  for (size_t i = 0; i < g.bytes.size(); ++i) g.bytes[i] = static_cast<uint8_t>(0x10 + i);
+  {
+    auto db = Database::create(path, format());
+    ASSERT_TRUE(db);
+    TableSchema t;
+    t.name = "Claves";
+    t.columns = {newColumn("g", ColumnType::Guid), newColumn("n", ColumnType::Long)};
+    ASSERT_TRUE((*db)->createTable(t));
+    ASSERT_TRUE((*db)->insertRow("Claves", {Value::guid(g), Value::longValue(1)}));
+    auto cursor = (*db)->scan("Claves", {0});
+    ASSERT_TRUE(cursor);
+    ASSERT_TRUE(*(*cursor)->next());
+    ASSERT_EQ((*cursor)->values()[0].type(), ValueType::Guid);
+    EXPECT_EQ((*cursor)->values()[0].asGuid(), g);
+  }
+  auto rows = exported(path, "Claves");
+  ASSERT_EQ(rows.size(), 1u);
+  // "{13121110-1514-1716-...}", which the export prints in hexadecimal.
+  EXPECT_EQ(rows[0].rfind("7B31333132313131302D313531342D31373136", 0), 0u) << rows[0];
 }
 
 TEST_P(WriteFile, UpdatesInPlaceMovedAndOverflowedKeepRowsAndIndexesRight) {

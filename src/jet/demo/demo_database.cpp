@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include "jet/error_codes.h"
 #include "jet/storage/new_file.h"
 
 namespace jet::demo {
@@ -115,36 +116,6 @@ ComandasColumns comandasColumns() {
   return ComandasColumns{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
 }
 
-int32_t serviceMinuteOf(const std::string& hora) {
-  auto number = [](const std::string& s) {
-    int v = 0;
-    for (char c : s) {
-      if (c < '0' || c > '9') break;
-      v = v * 10 + (c - '0');
-    }
-    return v;
-  };
-  int hours = 0, minutes = 0;
-  if (hora.size() > 7) {
-    hours = number(hora.substr(0, 2));
-    minutes = number(hora.substr(hora.size() - 5, 2));
-  } else if (hora.size() == 7) {
-    hours = number(hora.substr(0, 1));
-    minutes = number(hora.substr(hora.size() - 5, 2));
-  }
-  if (hours < 5) hours += 24;
-  return hours * 60 + minutes;
-}
-
-std::string localTimeOfDay() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char buf[16];
-  std::strftime(buf, sizeof buf, "%H:%M:%S", &local);
-  return buf;
-}
-
 double nowAsAccessDate() {
   std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -180,7 +151,10 @@ Status fillDemoDatabase(Database& db, const DemoOptions& options) {
   const auto& products = menu();
   const ComandasColumns c = comandasColumns();
   double now = nowAsAccessDate();
-  int32_t minute = serviceMinuteOf(localTimeOfDay());
+  if (!options.serviceMinute) {
+    return Error{errc::kUnspecified, "La base de demostración necesita el reloj de servicio."};
+  }
+  int32_t minute = options.serviceMinute();
   auto line = [&](const std::string& mesa, const Product& p, double cantidad, int32_t ordered,
                   const char* estado, const char* despCoc, const char* tin, double fecha) {
     std::vector<Value> v(static_cast<size_t>(c.count));

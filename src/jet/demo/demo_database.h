@@ -35,12 +35,9 @@ const std::vector<Product>& menu();
 TableSchema productosSchema();
 TableSchema comandasSchema();
 
-// The service minute of a time of day "HH:mm:ss": hours x 60 + minutes,
-// hours below 5 counted as hours + 24 (the kitchen's day runs past
-// midnight). The same rule the board uses.
-int32_t serviceMinuteOf(const std::string& hhmmss);
-// The current local time as "HH:mm:ss".
-std::string localTimeOfDay();
+// The kitchen's service minute now. The engine keeps no kitchen clock:
+// callers pass the board's own (orders/service_clock.h) or a fixed one.
+using ServiceMinute = std::function<int32_t()>;
 // Now, as Access keeps dates (days since 1899-12-30).
 double nowAsAccessDate();
 
@@ -49,6 +46,8 @@ struct DemoOptions {
   uint64_t seed = 1;
   // Called now and then during long runs: rows written so far, rows in all.
   std::function<void(uint64_t done, uint64_t total)> progress;
+  // Required: the minute the open lines are measured from.
+  ServiceMinute serviceMinute;
 };
 
 // Creates the file (it must not exist) and fills it. The history goes in

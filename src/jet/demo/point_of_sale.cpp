@@ -10,8 +10,11 @@ const char* const kDetalles[] = {
     "Sin cebolla", "Poco hecho\r\nSin sal", "Para llevar", "Muy caliente", "Al punto", "Sin hielo"};
 }
 
-PointOfSale::PointOfSale(Database& db, int tables, uint64_t seed)
-    : db_(db), tables_(tables < 1 ? 1 : tables), rng_(seed) {}
+PointOfSale::PointOfSale(Database& db, int tables, uint64_t seed, ServiceMinute serviceMinute)
+    : db_(db),
+      tables_(tables < 1 ? 1 : tables),
+      rng_(seed),
+      serviceMinute_(std::move(serviceMinute)) {}
 
 Result<int32_t> PointOfSale::addLine() {
   const auto& products = menu();
@@ -20,7 +23,7 @@ Result<int32_t> PointOfSale::addLine() {
   const ComandasColumns c = comandasColumns();
   std::vector<Value> v(static_cast<size_t>(c.count));
   v[c.idMesa] = Value::text(std::to_string(1 + rng_() % static_cast<uint64_t>(tables_)));
-  v[c.idProducto] = Value::longValue(serviceMinuteOf(localTimeOfDay()));
+  v[c.idProducto] = Value::longValue(serviceMinute_());
   v[c.nombreProducto] = Value::text(p->nombre);
   v[c.cantidad] = Value::dbl(-static_cast<double>(1 + rng_() % 3));
   v[c.negocio] = Value::text(p->negocio);

@@ -9,14 +9,16 @@
 #include <string>
 
 #include "jet/database.h"
+#include "jet/demo/demo_database.h"
 #include "jet/status.h"
 
 namespace jet::demo {
 
 class PointOfSale {
  public:
-  // `db` must outlive this object. Tables are numbered 1 to `tables`.
-  PointOfSale(Database& db, int tables, uint64_t seed);
+  // `db` must outlive this object. Tables are numbered 1 to `tables`; a
+  // line's IDPRODUCTO is `serviceMinute()` when it is added.
+  PointOfSale(Database& db, int tables, uint64_t seed, ServiceMinute serviceMinute);
 
   // One new line: a product of the kitchen's areas for a random table,
   // ordered now (IDPRODUCTO the current service minute), waiting ("Y"),
@@ -33,6 +35,7 @@ class PointOfSale {
   Database& db_;
   int tables_;
   std::mt19937_64 rng_;
+  ServiceMinute serviceMinute_;
 };
 
 }  // namespace jet::demo

@@ -114,6 +114,7 @@ struct Layout {
   size_t tdefIndexCountOffset = 0;
   size_t tdefRealIndexCountOffset = 0;
   size_t tdefUsedPagesOffset = 0;
+  size_t tdefFreePagesOffset = 0;
   size_t tdefFirstEntryOffset = 0;  // the real-index entries, then the columns
   size_t realIndexEntrySize = 0;
   size_t columnEntrySize = 0;
@@ -125,10 +126,17 @@ struct Layout {
   size_t colFlagsOffset = 0;
   size_t colFixedOffsetOffset = 0;
   size_t colLengthOffset = 0;
+  // Jet 4 and later only (0 in Jet 3, whose text is neither compressed nor
+  // of more than one sort-order version): 0x01 marks compressed text; the
+  // version of the text sort order.
+  size_t colCompressedFlagsOffset = 0;
+  size_t colSortVersionOffset = 0;
   size_t nameLengthSize = 2;  // 1 in Jet 3
   // real index column block (10 columns x 3 bytes, usage map, first page, flags)
   size_t realIndexDefSize = 0;
   size_t realIndexDefColumnsOffset = 0;
+  size_t realIndexDefUsedPagesOffset = 0;
+  size_t realIndexDefRootOffset = 0;
   size_t realIndexDefFlagsOffset = 0;
   // logical index entries
   size_t logicalIndexEntrySize = 0;
@@ -152,6 +160,7 @@ inline constexpr Layout kJet3Layout = [] {
   l.tdefIndexCountOffset = 27;
   l.tdefRealIndexCountOffset = 31;
   l.tdefUsedPagesOffset = 35;
+  l.tdefFreePagesOffset = 39;
   l.tdefFirstEntryOffset = 43;
   l.realIndexEntrySize = 8;
   l.columnEntrySize = 18;
@@ -165,6 +174,8 @@ inline constexpr Layout kJet3Layout = [] {
   l.nameLengthSize = 1;
   l.realIndexDefSize = 39;
   l.realIndexDefColumnsOffset = 0;
+  l.realIndexDefUsedPagesOffset = 30;
+  l.realIndexDefRootOffset = 34;
   l.realIndexDefFlagsOffset = 38;
   l.logicalIndexEntrySize = 20;
   l.logicalIndexNumberOffset = 0;
@@ -188,6 +199,7 @@ inline constexpr Layout kJet4Layout = [] {
   l.tdefIndexCountOffset = 47;
   l.tdefRealIndexCountOffset = 51;
   l.tdefUsedPagesOffset = 55;
+  l.tdefFreePagesOffset = 59;
   l.tdefFirstEntryOffset = 63;
   l.realIndexEntrySize = 12;
   l.columnEntrySize = 25;
@@ -198,9 +210,13 @@ inline constexpr Layout kJet4Layout = [] {
   l.colFlagsOffset = 15;
   l.colFixedOffsetOffset = 21;
   l.colLengthOffset = 23;
+  l.colCompressedFlagsOffset = 16;
+  l.colSortVersionOffset = 14;
   l.nameLengthSize = 2;
   l.realIndexDefSize = 52;
   l.realIndexDefColumnsOffset = 4;
+  l.realIndexDefUsedPagesOffset = 34;
+  l.realIndexDefRootOffset = 38;
   l.realIndexDefFlagsOffset = 42;
   l.logicalIndexEntrySize = 28;
   l.logicalIndexNumberOffset = 4;

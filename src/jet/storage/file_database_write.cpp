@@ -152,7 +152,9 @@ Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& request
   d.schema.rowCount = 0;
   d.schema.system = requested.system || (requested.name.size() >= 4 &&
                                          equalsIgnoreCase(requested.name.substr(0, 4), "MSys"));
-  auto placements = write::placeColumns(d.schema);
+  d.jet3 = w.format() == FileFormat::Jet3;
+  d.codePage = db.pager().header().codePage;
+  auto placements = write::placeColumns(d.schema, d.jet3);
   if (!placements) return placements.status();
   d.placements = *placements;
   auto tdefPage = w.allocate();
@@ -175,7 +177,8 @@ Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& request
   for (size_t i = 0; i < d.schema.indexes.size(); ++i) d.indexMaps.push_back(addMap());
   for (size_t i = 0; i < d.schema.columns.size(); ++i) {
     ColumnType t = d.schema.columns[i].type;
-    if (t != ColumnType::Memo && t != ColumnType::OLE) continue;
+    // Access 97 lists a table's long-value pages in its own page map.
+    if ((t != ColumnType::Memo && t != ColumnType::OLE) || d.jet3) continue;
     write::NewTableDef::LongValueMaps m;
     m.columnNumber = d.placements[i].number;
     m.used = addMap();

@@ -1,4 +1,5 @@
-// Row encoding for Jet 4 and ACE: values to the bytes of one row.
+// Row encoding: values to the bytes of one row, in the layout of the file's
+// generation.
 #include "jet/storage/row_encode.h"
 
 #include <cmath>
@@ -7,6 +8,8 @@
 #include "jet/convert.h"
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
+#include "jet/storage/row_codec.h"
+#include "jet/storage/text_codec.h"
 #include "jet/storage/write/byte_writer.h"
 #include "jet/text.h"
 
@@ -56,6 +59,42 @@ std::optional<int64_t> wholeOf(const Value& v) {
   double r = roundHalfEven(*d);
   if (r < -9.2e18 || r > 9.2e18) return std::nullopt;
   return static_cast<int64_t>(r);
+}
+
+Error notInCodePage(const ColumnDef& c) {
+  return Error{errc::kUnspecified,
+               "El texto del campo '" + c.name +
+                   "' tiene caracteres que la página de códigos de esta base de datos de Access "
+                   "97 no tiene; no se ha guardado nada."};
+}
+
+// The end of an Access 97 row after its variable data: the offsets (low
+// bytes), the jump table, the count. `offsets` has one entry per variable
+// column and the end of the data last; `tailAfter` is what follows the
+// count (the null mask).
+Status appendJet3VariableTail(ByteBuilder& row, const std::vector<uint32_t>& offsets,
+                              size_t tailAfter) {
+  const size_t varCount = offsets.size() - 1;
+  if (varCount > 255) return Error{errc::kOverflow, "Demasiados campos de longitud variable"};
+  // The reader counts one jump entry per 256 bytes of the whole row, the
+  // table included: the least length that agrees with itself.
+  const size_t before = row.size() + offsets.size() + 1 + tailAfter;
+  size_t jumps = 0;
+  while ((before + jumps - 1) / 256 != jumps) ++jumps;
+  const size_t needed = offsets.back() / 256;
+  if (needed != jumps && needed + 1 != jumps) {
+    return Error{errc::kOverflow, "La fila no se puede guardar en una base de datos de Access 97"};
+  }
+  for (size_t i = offsets.size(); i-- > 0;) row.u8(static_cast<uint8_t>(offsets[i] & 0xFF));
+  std::vector<uint8_t> table(jumps, static_cast<uint8_t>(varCount));
+  for (size_t j = 0; j < needed; ++j) {
+    size_t i = 0;
+    while (offsets[i] < 256 * (j + 1)) ++i;
+    table[j] = static_cast<uint8_t>(i);
+  }
+  for (size_t j = jumps; j-- > 0;) row.u8(table[j]);
+  row.u8(static_cast<uint8_t>(varCount));
+  return Status::ok();
 }
 
 }  // namespace
@@ -188,8 +227,15 @@ Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Va
   }
   const size_t maskSize = (columnCount + 7) / 8;
   std::vector<uint8_t> mask(maskSize, 0);
+  const bool jet3 = options.jet3;
+  if (jet3 && columnCount > 255) return Error{errc::kOverflow, "Demasiados campos en la fila"};
+  const size_t countSize = jet3 ? 1 : 2;
   ByteBuilder row;
-  row.u16(columnCount);
+  if (jet3) {
+    row.u8(static_cast<uint8_t>(columnCount));
+  } else {
+    row.u16(columnCount);
+  }
   row.zeros(fixedSize);
   std::vector<std::vector<uint8_t>> varData(static_cast<size_t>(varSlots));
   std::vector<bool> varPresent(static_cast<size_t>(varSlots), false);
@@ -254,10 +300,16 @@ Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Va
       case ColumnType::Binary: bytes = v.asBinary(); break;
       case ColumnType::Text: {
         std::u16string u = toUtf16(v.asText());
-        size_t maxChars = p.length / 2;
+        size_t maxChars = jet3 ? p.length : p.length / 2;
         if (u.size() > maxChars) {
           return Error{errc::kOverflow, "El texto es demasiado largo para el campo '" + c.name +
                                             "' (" + std::to_string(maxChars) + " caracteres)"};
+        }
+        if (jet3) {
+          auto encoded = encodeCodePageText(v.asText(), options.codePage);
+          if (!encoded) return notInCodePage(c);
+          bytes = std::move(*encoded);
+          break;
         }
         bool compress = i < options.compressText.size() && options.compressText[i];
         bytes = encodeUcs2Text(u, compress);
@@ -267,7 +319,11 @@ Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Va
       case ColumnType::OLE: {
         if (!sink) return Error{errc::kNotSupported, "No hay dónde guardar el valor largo"};
         std::vector<uint8_t> data;
-        if (c.type == ColumnType::Memo) {
+        if (c.type == ColumnType::Memo && jet3) {
+          auto encoded = encodeCodePageText(v.asText(), options.codePage);
+          if (!encoded) return notInCodePage(c);
+          data = std::move(*encoded);
+        } else if (c.type == ColumnType::Memo) {
           std::u16string u = toUtf16(v.asText());
           data = encodeUcs2Text(u, u.size() <= 1024);
         } else {
@@ -283,7 +339,7 @@ Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Va
     }
     if (p.fixed) {
       if (bytes.size() > p.length) return overflow(c);
-      std::copy(bytes.begin(), bytes.end(), row.at(2 + p.fixedOffset));
+      std::copy(bytes.begin(), bytes.end(), row.at(countSize + p.fixedOffset));
     } else {
       if (c.type == ColumnType::Binary && bytes.size() > p.length && p.length > 0)
         return overflow(c);
@@ -293,34 +349,31 @@ Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Va
   }
 
   if (varSlots > 0) {
-    std::vector<uint16_t> offsets(static_cast<size_t>(varSlots));
+    std::vector<uint32_t> offsets(static_cast<size_t>(varSlots) + 1);
     for (int s = 0; s < varSlots; ++s) {
-      offsets[s] = static_cast<uint16_t>(row.size());
+      offsets[s] = static_cast<uint32_t>(row.size());
       row.append(varData[s]);
     }
+    offsets.back() = static_cast<uint32_t>(row.size());  // end of data
     if (row.size() > 0xFFFF) return Error{errc::kOverflow, "La fila es demasiado grande"};
-    row.u16(static_cast<uint16_t>(row.size()));  // end of data
-    for (int s = varSlots - 1; s >= 0; --s) row.u16(offsets[s]);
-    row.u16(static_cast<uint16_t>(varSlots));
+    if (jet3) {
+      JET_TRY(appendJet3VariableTail(row, offsets, mask.size()));
+    } else {
+      for (size_t s = offsets.size(); s-- > 0;) row.u16(static_cast<uint16_t>(offsets[s]));
+      row.u16(static_cast<uint16_t>(varSlots));
+    }
   }
   row.append(mask);
   return row.take();
 }
 
 std::optional<std::vector<uint8_t>> variableFieldBytes(std::span<const uint8_t> row,
-                                                       uint16_t varIndex) {
-  if (row.size() < 2) return std::nullopt;
-  uint16_t columns = write::get16(row.data());
-  size_t maskSize = (columns + 7u) / 8u;
-  if (row.size() < maskSize + 2 + 2) return std::nullopt;
-  size_t countAt = row.size() - maskSize - 2;
-  uint16_t slots = write::get16(row.data() + countAt);
-  if (varIndex >= slots) return std::nullopt;
-  if (countAt < 2u * (slots + 1u)) return std::nullopt;
-  size_t startAt = countAt - 2u * (varIndex + 1u);
-  size_t endAt = startAt - 2;
-  uint16_t start = write::get16(row.data() + startAt);
-  uint16_t end = write::get16(row.data() + endAt);
+                                                       uint16_t varIndex, bool jet3) {
+  const format::Layout& l = jet3 ? format::kJet3Layout : format::kJet4Layout;
+  auto parts = splitRow(ByteSpan(row.data(), row.size()), l, true);
+  if (!parts || varIndex >= parts->varCount) return std::nullopt;
+  uint16_t start = parts->varOffsets[varIndex];
+  uint16_t end = parts->varOffsets[varIndex + 1u];
   if (start > end || end > row.size()) return std::nullopt;
   return std::vector<uint8_t>(row.begin() + start, row.begin() + end);
 }

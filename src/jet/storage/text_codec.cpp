@@ -6,11 +6,13 @@
 
 #include <unicode/ucnv.h>
 
+#include <array>
 #include <cstring>
 #include <memory>
 #include <string>
 
 #include "jet/format/jet_format.h"
+#include "jet/text.h"
 
 namespace jet::storage {
 
@@ -274,6 +276,54 @@ void decodeCodePageTextInto(std::span<const uint8_t> bytes, uint16_t codePage, s
 std::string decodeCodePageText(std::span<const uint8_t> bytes, uint16_t codePage) {
   std::string out;
   decodeCodePageTextInto(bytes, codePage, out);
+  return out;
+}
+
+namespace {
+
+// What each byte of a code page reads as, one byte alone; U+FFFD where it
+// reads as nothing (a lead byte of a double-byte page, a hole of the page).
+struct CodePageTable {
+  uint16_t codePage = 0xFFFF;
+  std::array<uint32_t, 256> decoded{};
+};
+
+const CodePageTable& tableFor(uint16_t codePage) {
+  thread_local CodePageTable table;
+  if (table.codePage != codePage) {
+    for (int b = 0; b < 256; ++b) {
+      uint8_t byte = static_cast<uint8_t>(b);
+      std::u16string u = toUtf16(decodeCodePageText(std::span<const uint8_t>(&byte, 1), codePage));
+      table.decoded[b] = u.size() == 1 && b != 0 ? u[0] : 0xFFFD;
+    }
+    table.codePage = codePage;
+  }
+  return table;
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> encodeCodePageText(std::string_view utf8, uint16_t codePage) {
+  // Text that is not UTF-8 reads as U+FFFD, which no byte stands for.
+  const CodePageTable& t = tableFor(codePage);
+  std::u16string u = toUtf16(utf8);
+  std::vector<uint8_t> out;
+  out.reserve(u.size());
+  for (char16_t c : u) {
+    if (c < 0x80 && t.decoded[c] == c && c != 0) {
+      out.push_back(static_cast<uint8_t>(c));
+      continue;
+    }
+    int found = -1;
+    for (int b = 0x80; b < 256 && found < 0; ++b) {
+      if (t.decoded[b] == c && c != 0xFFFD) found = b;
+    }
+    for (int b = 1; b < 0x80 && found < 0; ++b) {
+      if (t.decoded[b] == c && c != 0xFFFD) found = b;
+    }
+    if (found < 0) return std::nullopt;
+    out.push_back(static_cast<uint8_t>(found));
+  }
   return out;
 }
 

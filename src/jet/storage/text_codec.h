@@ -10,8 +10,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace jet::storage {
 
@@ -25,6 +28,12 @@ void decodeUcs2TextInto(std::span<const uint8_t> bytes, std::string& out);
 // Text in a Windows code page (1252 when codePage is 0) to UTF-8.
 std::string decodeCodePageText(std::span<const uint8_t> bytes, uint16_t codePage);
 void decodeCodePageTextInto(std::span<const uint8_t> bytes, uint16_t codePage, std::string& out);
+
+// UTF-8 text in a single-byte Windows code page (1252 when codePage is 0),
+// for writing Access 97 text: each character becomes the byte that decodes
+// back to it. Nullopt when some character has no such byte (or the text is
+// not valid UTF-8), so nothing is stored that would read back otherwise.
+std::optional<std::vector<uint8_t>> encodeCodePageText(std::string_view utf8, uint16_t codePage);
 
 // Appends one code point as UTF-8.
 void appendUtf8(std::string& out, uint32_t codePoint);

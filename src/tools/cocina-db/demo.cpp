@@ -3,6 +3,7 @@
 
 #include "command.h"
 #include "jet/demo/demo_database.h"
+#include "orders/service_clock.h"
 
 namespace cocinadb {
 namespace {
@@ -20,6 +21,7 @@ bool parseCount(const std::string& s, uint64_t& out) {
 
 int run(const std::vector<std::string>& args) {
   jet::demo::DemoOptions options;
+  options.serviceMinute = [] { return minutosDeTexto(horaLocalActual()); };
   std::string path;
   for (size_t i = 0; i < args.size(); ++i) {
     if ((args[i] == "--history" || args[i] == "--seed") && i + 1 < args.size()) {

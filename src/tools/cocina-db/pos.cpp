@@ -10,6 +10,7 @@
 #include "command.h"
 #include "jet/database.h"
 #include "jet/demo/point_of_sale.h"
+#include "orders/service_clock.h"
 
 namespace cocinadb {
 namespace {
@@ -63,7 +64,8 @@ int run(const std::vector<std::string>& args) {
   sigaction(SIGTERM, &sa, nullptr);
   jet::demo::PointOfSale pos(
       **db, static_cast<int>(tables),
-      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()),
+      [] { return minutosDeTexto(horaLocalActual()); });
   uint64_t steps = 0;
   auto started = std::chrono::steady_clock::now();
   while (!stopRequested) {

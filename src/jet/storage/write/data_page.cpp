@@ -13,20 +13,19 @@ namespace jet::storage::write {
 namespace {
 constexpr size_t kFreeSpaceAt = 2;
 constexpr size_t kOwnerAt = 4;
-constexpr size_t kRowCountAt = 12;
 }  // namespace
 
 void DataPage::format(uint32_t owner) {
   std::fill(p_.begin(), p_.end(), 0);
   p_[0] = static_cast<uint8_t>(format::PageType::Data);
   p_[1] = 0x01;
-  put16(&p_[kFreeSpaceAt], static_cast<uint16_t>(p_.size() - kDataPageHeader));
+  put16(&p_[kFreeSpaceAt], static_cast<uint16_t>(p_.size() - header_));
   put32(&p_[kOwnerAt], owner);
-  put16(&p_[kRowCountAt], 0);
+  put16(&p_[rowCountAt()], 0);
 }
 
 uint16_t DataPage::rowCount() const {
-  return get16(&p_[kRowCountAt]);
+  return get16(&p_[rowCountAt()]);
 }
 uint16_t DataPage::freeSpace() const {
   return get16(&p_[kFreeSpaceAt]);
@@ -36,7 +35,7 @@ uint32_t DataPage::owner() const {
 }
 
 uint16_t DataPage::slotEntry(uint16_t slot) const {
-  return get16(&p_[kDataPageHeader + 2u * slot]);
+  return get16(&p_[header_ + 2u * slot]);
 }
 bool DataPage::isDeleted(uint16_t slot) const {
   return (slotEntry(slot) & format::kRowDeletedFlag) != 0;
@@ -47,11 +46,11 @@ bool DataPage::isOverflow(uint16_t slot) const {
 
 std::optional<std::pair<uint16_t, uint16_t>> DataPage::rowBounds(uint16_t slot) const {
   uint16_t n = rowCount();
-  if (slot >= n || kDataPageHeader + 2u * n > p_.size()) return std::nullopt;
+  if (slot >= n || header_ + 2u * n > p_.size()) return std::nullopt;
   uint16_t start = slotEntry(slot) & format::kRowOffsetMask;
   uint16_t end = slot == 0 ? static_cast<uint16_t>(p_.size())
                            : static_cast<uint16_t>(slotEntry(slot - 1) & format::kRowOffsetMask);
-  if (start > end || end > p_.size() || start < kDataPageHeader + 2u * n) return std::nullopt;
+  if (start > end || end > p_.size() || start < header_ + 2u * n) return std::nullopt;
   return std::make_pair(start, end);
 }
 
@@ -74,8 +73,8 @@ std::optional<uint16_t> DataPage::addRow(std::span<const uint8_t> row, uint16_t 
                         : static_cast<uint16_t>(slotEntry(n - 1) & format::kRowOffsetMask);
   uint16_t start = static_cast<uint16_t>(low - row.size());
   std::memcpy(&p_[start], row.data(), row.size());
-  put16(&p_[kDataPageHeader + 2u * n], static_cast<uint16_t>(start | flags));
-  put16(&p_[kRowCountAt], static_cast<uint16_t>(n + 1));
+  put16(&p_[header_ + 2u * n], static_cast<uint16_t>(start | flags));
+  put16(&p_[rowCountAt()], static_cast<uint16_t>(n + 1));
   put16(&p_[kFreeSpaceAt], static_cast<uint16_t>(freeSpace() - row.size() - 2));
   return n;
 }
@@ -85,7 +84,7 @@ bool DataPage::replaceRow(uint16_t slot, std::span<const uint8_t> row, uint16_t 
   if (!b) return false;
   if (static_cast<size_t>(b->second - b->first) == row.size()) {
     std::memcpy(&p_[b->first], row.data(), row.size());
-    put16(&p_[kDataPageHeader + 2u * slot], static_cast<uint16_t>(b->first | flags));
+    put16(&p_[header_ + 2u * slot], static_cast<uint16_t>(b->first | flags));
     return true;
   }
   return repack(slot, row, flags);
@@ -113,15 +112,15 @@ bool DataPage::repack(uint16_t slot, std::span<const uint8_t> row, uint16_t flag
     }
     total += rows[s].size();
   }
-  size_t available = p_.size() - kDataPageHeader - 2u * n;
+  size_t available = p_.size() - header_ - 2u * n;
   if (total > available) return false;
   size_t at = p_.size();
   for (uint16_t s = 0; s < n; ++s) {
     at -= rows[s].size();
     if (!rows[s].empty()) std::memcpy(p_.data() + at, rows[s].data(), rows[s].size());
-    put16(&p_[kDataPageHeader + 2u * s], static_cast<uint16_t>(at | entryFlags[s]));
+    put16(&p_[header_ + 2u * s], static_cast<uint16_t>(at | entryFlags[s]));
   }
-  std::fill(p_.begin() + kDataPageHeader + 2u * n, p_.begin() + at, 0);
+  std::fill(p_.begin() + header_ + 2u * n, p_.begin() + at, 0);
   put16(&p_[kFreeSpaceAt], static_cast<uint16_t>(available - total));
   return true;
 }

@@ -1,4 +1,4 @@
-// Data pages as the writer changes them (Jet 4 and ACE layout).
+// Data pages as the writer changes them (Jet 3, Jet 4 and ACE layouts).
 //
 // A data page holds a header (type, free space, owning table definition),
 // a table of row offsets growing from the front, and the rows themselves
@@ -6,6 +6,10 @@
 // offset up to the start of the row before it (or the page end). Deleted
 // rows keep their slot with the deleted flag, so row places (page, slot)
 // stay valid for the life of the row.
+//
+// The two generations differ only in the header: Access 97 pages are 2 KiB
+// with the row count at byte 8, later ones 4 KiB with it at byte 12. The
+// page's size tells them apart, so every user of a page gets the right one.
 //
 // Invariant kept by every function here: the rows of live and deleted
 // slots are contiguous from the page end, and the free-space field equals
@@ -23,12 +27,23 @@ namespace jet::storage::write {
 inline constexpr uint16_t kMaxRowsPerPage = 255;
 // Bytes in front of the offset table of a Jet 4 data page.
 inline constexpr size_t kDataPageHeader = 14;
+// The same on an Access 97 (2 KiB) page.
+inline constexpr size_t kJet3DataPageHeader = 10;
+inline constexpr size_t kJet3PageSize = 2048;
 // The owner field of a long-value page.
 inline constexpr uint32_t kLongValueOwner = 0x4C41564C;  // "LVAL"
 
+// Bytes in front of the offset table of a data page of `pageSize` bytes.
+inline size_t dataPageHeaderSize(size_t pageSize) {
+  return pageSize == kJet3PageSize ? kJet3DataPageHeader : kDataPageHeader;
+}
+
 class DataPage {
  public:
-  explicit DataPage(std::span<uint8_t> page) : p_(page) {}
+  explicit DataPage(std::span<uint8_t> page) : p_(page), header_(dataPageHeaderSize(page.size())) {}
+
+  // Bytes in front of the offset table.
+  size_t headerSize() const { return header_; }
 
   // Formats an empty data page owned by the table whose definition is at
   // `owner` (or kLongValueOwner).
@@ -62,7 +77,9 @@ class DataPage {
 
  private:
   bool repack(uint16_t slot, std::span<const uint8_t> row, uint16_t flags);
+  size_t rowCountAt() const { return header_ - 2; }
   std::span<uint8_t> p_;
+  size_t header_;
 };
 
 }  // namespace jet::storage::write

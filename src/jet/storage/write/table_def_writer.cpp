@@ -5,6 +5,7 @@
 
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
+#include "jet/storage/text_codec.h"
 #include "jet/storage/write/byte_writer.h"
 #include "jet/text.h"
 
@@ -41,15 +42,28 @@ bool isLongValue(ColumnType t) {
   return t == ColumnType::Memo || t == ColumnType::OLE;
 }
 
-void putName(ByteBuilder& b, const std::string& name) {
+// A name as the definition stores it: its length in bytes, then UCS-2
+// (Access 97: one length byte, then the code page's bytes).
+Status putName(ByteBuilder& b, const std::string& name, const NewTableDef& d) {
+  if (d.jet3) {
+    auto bytes = encodeCodePageText(name, d.codePage);
+    if (!bytes) {
+      return badDefinition("el nombre '" + name +
+                           "' tiene caracteres que esta base de datos de Access 97 no admite");
+    }
+    b.u8(static_cast<uint8_t>(bytes->size()));
+    b.append(*bytes);
+    return Status::ok();
+  }
   std::u16string u = toUtf16(name);
   b.u16(static_cast<uint16_t>(u.size() * 2));
   for (char16_t c : u) b.u16(static_cast<uint16_t>(c));
+  return Status::ok();
 }
 
 }  // namespace
 
-Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema) {
+Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, bool jet3) {
   if (schema.name.empty() || utf16Length(schema.name) > 64) {
     return badDefinition("el nombre de la tabla debe tener de 1 a 64 caracteres");
   }
@@ -79,13 +93,16 @@ Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema) {
       p.fixedOffset = fixedAt;
       p.length = static_cast<uint16_t>(size);
       if (c.type != ColumnType::Boolean) fixedAt = static_cast<uint16_t>(fixedAt + size);
-      p.varIndex = varIndex;  // variable columns before it, as Access keeps it
+      // Variable columns before it, as Access keeps it; Access 97 keeps
+      // the column's number there.
+      p.varIndex = jet3 ? static_cast<uint16_t>(i) : varIndex;
     } else if (c.type == ColumnType::Text) {
-      // Text sizes are in bytes, two per character (Text(50) is 100).
+      // Text sizes are in bytes, two per character (Text(50) is 100);
+      // Access 97 stores one byte per character.
       uint16_t chars = c.size == 0 ? 255 : static_cast<uint16_t>(c.size / 2);
       if (chars == 0) return badDefinition("un campo Texto tiene al menos 1 carácter");
       if (chars > 255) return badDefinition("un campo Texto tiene como mucho 255 caracteres");
-      p.length = static_cast<uint16_t>(chars * 2);
+      p.length = static_cast<uint16_t>(jet3 ? chars : chars * 2);
       p.varIndex = varIndex++;
     } else if (c.type == ColumnType::Binary) {
       p.length = c.size == 0 ? 255 : c.size;
@@ -137,17 +154,26 @@ TableDef tableDefFor(const NewTableDef& d) {
 Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSize) {
   const auto& cols = d.schema.columns;
   const auto& ixs = d.schema.indexes;
+  const bool jet3 = d.jet3;
+  const uint16_t codePage = d.codePage == 0 ? 1252 : d.codePage;
   ByteBuilder b;
   b.u8(static_cast<uint8_t>(format::PageType::TableDef));
   b.u8(0x01);
-  b.u16(0);  // free space, filled below
+  if (jet3) {
+    b.u8('V');
+    b.u8('C');
+  } else {
+    b.u16(0);  // free space, filled below
+  }
   b.u32(0);  // next page
   b.u32(0);  // length, filled below
-  b.u32(0);
+  if (!jet3) b.u32(0);
   b.u32(d.schema.rowCount);
   b.u32(0);  // last AutoNumber given
-  b.u8(0x01);
-  b.zeros(3 + 4 + 8);
+  if (!jet3) {
+    b.u8(0x01);
+    b.zeros(3 + 4 + 8);
+  }
   b.u8(d.schema.system ? format::kTableTypeSystem : format::kTableTypeUser);
   uint16_t vars = 0;
   for (const auto& p : d.placements) vars = static_cast<uint16_t>(vars + (p.fixed ? 0 : 1));
@@ -158,33 +184,36 @@ Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSi
   b.u32(static_cast<uint32_t>(ixs.size()));
   b.u32(packRowPointer(d.usedPages));
   b.u32(packRowPointer(d.freePages));
-  for (size_t i = 0; i < ixs.size(); ++i) b.zeros(12);
+  for (size_t i = 0; i < ixs.size(); ++i) b.zeros(jet3 ? 8 : 12);
   for (size_t i = 0; i < cols.size(); ++i) {
     const ColumnDef& c = cols[i];
     const ColumnPlacement& p = d.placements[i];
     b.u8(static_cast<uint8_t>(c.type));
-    b.u32(0);
+    if (!jet3) b.u32(0);
     b.u16(p.number);
     b.u16(p.varIndex);
     b.u16(p.number);
+    if (jet3) b.u16(0x0001);
     if (c.type == ColumnType::Numeric) {
       b.u8(c.precision);
       b.u8(c.scale);
     } else {
       b.u16(kGeneralSortOrder);
     }
-    b.u16(0);
+    b.u16(jet3 ? codePage : 0);
     b.u8(p.flags);
-    bool text = c.type == ColumnType::Text || c.type == ColumnType::Memo;
-    b.u8(text ? kCompressedUnicode : 0);
-    b.u32(0);
+    if (!jet3) {
+      bool text = c.type == ColumnType::Text || c.type == ColumnType::Memo;
+      b.u8(text ? kCompressedUnicode : 0);
+      b.u32(0);
+    }
     b.u16(p.fixed ? p.fixedOffset : 0);
     b.u16(p.length);
   }
-  for (const ColumnDef& c : cols) putName(b, c.name);
+  for (const ColumnDef& c : cols) JET_TRY(putName(b, c.name, d));
   for (size_t i = 0; i < ixs.size(); ++i) {
     const IndexDef& ix = ixs[i];
-    b.u32(0);
+    if (!jet3) b.u32(0);
     for (int k = 0; k < format::kIndexMaxColumns; ++k) {
       if (k < static_cast<int>(ix.columns.size())) {
         b.u16(d.placements[ix.columns[k].column].number);
@@ -201,10 +230,10 @@ Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSi
     if (ix.ignoreNulls) flags |= format::kIndexIgnoreNulls;
     if (ix.primary) flags |= format::kIndexRequired;
     b.u8(flags);
-    b.zeros(9);
+    if (!jet3) b.zeros(9);
   }
   for (size_t i = 0; i < ixs.size(); ++i) {
-    b.u32(0);
+    if (!jet3) b.u32(0);
     b.u32(static_cast<uint32_t>(i));
     b.u32(static_cast<uint32_t>(i));
     b.u8(0);
@@ -213,9 +242,9 @@ Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSi
     b.u8(0x04);
     b.u8(0x04);
     b.u8(ixs[i].primary ? format::kIndexTypePrimary : 0);
-    b.u32(0);
+    if (!jet3) b.u32(0);
   }
-  for (const IndexDef& ix : ixs) putName(b, ix.name);
+  for (const IndexDef& ix : ixs) JET_TRY(putName(b, ix.name, d));
   for (const auto& m : d.longValueMaps) {
     b.u16(m.columnNumber);
     b.u32(packRowPointer(m.used));
@@ -227,7 +256,7 @@ Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSi
                  "La definición de la tabla '" + d.schema.name + "' no cabe en una página"};
   }
   size_t length = b.size();
-  put16(b.at(2), static_cast<uint16_t>(pageSize - length - 8));
+  if (!jet3) put16(b.at(2), static_cast<uint16_t>(pageSize - length - 8));
   put32(b.at(8), static_cast<uint32_t>(length));
   b.zeros(pageSize - length);
   return b.take();

@@ -1,10 +1,12 @@
 // Table definitions for new tables: where each column goes in a row, and the
-// bytes of the TDEF page, laid out as Access lays out its own (Jet 4 / ACE).
+// bytes of the TDEF page, laid out as Access lays out its own (Access 97,
+// Jet 4 and ACE: the same parts, at other offsets and sizes).
 //
 // A new table gets one real index per index definition, each with its own
 // root page and page usage map; its long-value (memo, OLE) columns get the
-// pair of usage maps Access keeps for them. Text and memo columns are marked
-// for compressed text and carry the General sort order.
+// pair of usage maps Access keeps for them (Jet 4 and later). Text and memo
+// columns carry the General sort order, and in Jet 4 are marked for
+// compressed text; Access 97 columns also carry the file's code page.
 #pragma once
 
 #include <cstdint>
@@ -23,10 +25,14 @@ namespace jet::storage::write {
 inline constexpr uint16_t kGeneralSortOrder = 0x0409;
 
 // Checks a new table's definition (names, types, sizes, index columns) and
-// answers each column's place in a row, in column order.
-Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema);
+// answers each column's place in a row, in column order. Access 97 (`jet3`)
+// keeps text one byte per character.
+Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, bool jet3 = false);
 
 struct NewTableDef {
+  // An Access 97 definition, its names in this Windows code page.
+  bool jet3 = false;
+  uint16_t codePage = 0;
   TableSchema schema;
   std::vector<ColumnPlacement> placements;
   uint32_t page = 0;
@@ -40,7 +46,8 @@ struct NewTableDef {
   std::vector<LongValueMaps> longValueMaps;
 };
 
-// The TDEF page bytes (one page); fails when the definition needs more.
+// The TDEF page bytes (one page); fails when the definition needs more, or
+// (Access 97) a name has a character the code page lacks.
 Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& def, uint32_t pageSize);
 
 // The TableDef the reader would parse from buildTableDef's bytes, for

@@ -19,13 +19,6 @@ namespace jet::storage::write {
 
 namespace {
 
-constexpr size_t kRowCountAt = 16;
-constexpr size_t kAutoNumberAt = 20;
-constexpr size_t kFreePagesAt = 59;
-constexpr size_t kRealIndexDefSize = 52;
-constexpr size_t kRealIndexUsedPagesAt = 34;
-constexpr size_t kRealIndexRootAt = 38;
-constexpr size_t kRealIndexFlagsAt = 42;
 // A page stays listed as having room while it has at least this much.
 constexpr uint16_t kRoomWorthListing = 512;
 // Listed pages tried for a new row before a page is added.
@@ -35,11 +28,6 @@ constexpr size_t kPagesTriedForSpare = 16;
 // Long values up to this size stay in the row.
 constexpr size_t kInlineLongValue = 64;
 constexpr size_t kLongValueFieldSize = 12;
-// Within a column entry: 0x01 marks text kept compressed.
-constexpr size_t kColumnMiscFlagsAt = 16;
-// Within a column entry: the version of the text sort order (0 for the
-// General order of Access 2000-2007, 1 for the one of Access 2010).
-constexpr size_t kColumnSortVersionAt = 14;
 
 RowPointer unpackPointer(uint32_t raw) {
   return RowPointer{raw >> 8, static_cast<uint16_t>(raw & 0xFF)};
@@ -51,8 +39,8 @@ Error rowGone() {
 
 }  // namespace
 
-Result<TableLayout> locateTableLayout(ByteSpan b, const TableDef& def) {
-  const format::Layout& l = format::kJet4Layout;
+Result<TableLayout> locateTableLayout(ByteSpan b, const TableDef& def, FileFormat fileFormat) {
+  const format::Layout& l = format::layoutFor(fileFormat);
   auto bad = [&](const char* what) {
     return damaged("definición de tabla (página " + std::to_string(def.page) + "): " + what);
   };
@@ -60,8 +48,8 @@ Result<TableLayout> locateTableLayout(ByteSpan b, const TableDef& def) {
   auto nri = readU32(b, l.tdefRealIndexCountOffset);
   auto ni = readU32(b, l.tdefIndexCountOffset);
   auto rows = readU32(b, l.tdefRowCountOffset);
-  auto autoNum = readU32(b, kAutoNumberAt);
-  auto freePages = readU32(b, kFreePagesAt);
+  auto autoNum = readU32(b, l.tdefAutoNumberOffset);
+  auto freePages = readU32(b, l.tdefFreePagesOffset);
   if (!nc || !nri || !ni || !rows || !autoNum || !freePages) return bad("cabecera corta");
   if (*nri > 1000 || *ni > 1000) return bad("demasiados índices");
   TableLayout out;
@@ -75,30 +63,34 @@ Result<TableLayout> locateTableLayout(ByteSpan b, const TableDef& def) {
   for (uint16_t i = 0; i < *nc; ++i) {
     size_t e = columnsAt + size_t{i} * l.columnEntrySize;
     auto number = readU16(b, e + l.colNumberOffset);
-    auto misc = readU8(b, e + kColumnMiscFlagsAt);
     auto order = readU16(b, e + l.colMiscOffset);
-    auto version = readU8(b, e + kColumnSortVersionAt);
-    if (!number || !misc || !order || !version) return bad("campos cortados");
+    if (!number || !order || !fits(b, e, l.columnEntrySize)) return bad("campos cortados");
+    uint8_t misc = l.colCompressedFlagsOffset ? b[e + l.colCompressedFlagsOffset] : 0;
+    uint8_t version = l.colSortVersionOffset ? b[e + l.colSortVersionOffset] : 0;
     for (size_t c = 0; c < def.placements.size(); ++c) {
       if (def.placements[c].number != *number) continue;
-      out.compressed[c] = (*misc & 0x01) != 0;
+      out.compressed[c] = (misc & 0x01) != 0;
       out.sortOrder[c] = *order;
-      out.sortVersion[c] = *version;
+      out.sortVersion[c] = version;
     }
   }
   size_t at = columnsAt + size_t{*nc} * l.columnEntrySize;
-  for (uint16_t i = 0; i < *nc; ++i) {
-    auto len = readU16(b, at);
-    if (!len || !fits(b, at + 2, *len)) return bad("nombres de campo cortados");
-    at += 2 + *len;
-  }
+  auto skipNames = [&](uint32_t count) -> bool {
+    for (uint32_t i = 0; i < count; ++i) {
+      auto len = l.nameLengthSize == 1 ? std::optional<uint16_t>(readU8(b, at)) : readU16(b, at);
+      if (!len || !fits(b, at + l.nameLengthSize, *len)) return false;
+      at += l.nameLengthSize + *len;
+    }
+    return true;
+  };
+  if (!skipNames(*nc)) return bad("nombres de campo cortados");
   for (uint32_t i = 0; i < *nri; ++i) {
-    if (!fits(b, at, kRealIndexDefSize)) return bad("índices cortados");
+    if (!fits(b, at, l.realIndexDefSize)) return bad("índices cortados");
     RealIndex ix;
     ix.defOffset = at;
     for (int k = 0; k < format::kIndexMaxColumns; ++k) {
-      uint16_t number = *readU16(b, at + 4 + 3 * k);
-      uint8_t order = *readU8(b, at + 6 + 3 * k);
+      uint16_t number = *readU16(b, at + l.realIndexDefColumnsOffset + 3 * k);
+      uint8_t order = *readU8(b, at + l.realIndexDefColumnsOffset + 2 + 3 * k);
       if (number == 0xFFFF) continue;
       int pos = -1;
       for (size_t c = 0; c < def.placements.size(); ++c) {
@@ -107,18 +99,16 @@ Result<TableLayout> locateTableLayout(ByteSpan b, const TableDef& def) {
       if (pos < 0) return bad("un índice nombra un campo que no existe");
       ix.columns.push_back(IndexColumn{pos, order != 0});
     }
-    ix.usedPages = unpackPointer(*readU32(b, at + kRealIndexUsedPagesAt));
-    ix.root = *readU32(b, at + kRealIndexRootAt);
-    ix.flags = *readU8(b, at + kRealIndexFlagsAt);
+    ix.usedPages = unpackPointer(*readU32(b, at + l.realIndexDefUsedPagesOffset));
+    ix.root = *readU32(b, at + l.realIndexDefRootOffset);
+    ix.flags = *readU8(b, at + l.realIndexDefFlagsOffset);
     out.indexes.push_back(std::move(ix));
-    at += kRealIndexDefSize;
+    at += l.realIndexDefSize;
   }
   at += size_t{*ni} * l.logicalIndexEntrySize;
-  for (uint32_t i = 0; i < *ni; ++i) {
-    auto len = readU16(b, at);
-    if (!len || !fits(b, at + 2, *len)) return bad("nombres de índice cortados");
-    at += 2 + *len;
-  }
+  if (!skipNames(*ni)) return bad("nombres de índice cortados");
+  // Access 97 keeps no usage maps of its own per long-value column.
+  if (l.jet3) return out;
   for (int guard = 0; guard < 300; ++guard) {
     auto col = readU16(b, at);
     if (!col || *col == 0xFFFF || !fits(b, at, 10)) break;
@@ -179,7 +169,7 @@ class TableWriter::LongValues : public LongValueSink {
       field.insert(field.end(), data.begin(), data.end());
       return field;
     }
-    const size_t maxRow = w_.pager_.pageSize() - kDataPageHeader - 2;
+    const size_t maxRow = w_.pager_.pageSize() - dataPageHeaderSize(w_.pager_.pageSize()) - 2;
     if (data.size() <= maxRow) {
       auto at = place(data);
       if (!at) return at.status();
@@ -341,20 +331,24 @@ TableWriter::TableWriter(WritePager& pager, std::shared_ptr<const TableDef> def,
 
 Result<std::unique_ptr<TableWriter>> TableWriter::load(WritePager& pager,
                                                        std::shared_ptr<const TableDef> def) {
-  if (pager.format() == FileFormat::Jet3) {
-    return Error{errc::kNotSupported,
-                 "El motor no escribe en bases de datos de Access 97; conviértala a un formato "
-                 "más nuevo."};
-  }
   auto bytes = readTableDefBytes(pager, def->page);
   if (!bytes) return bytes.status();
-  auto layout = locateTableLayout(ByteSpan(*bytes), *def);
+  auto layout = locateTableLayout(ByteSpan(*bytes), *def, pager.format());
   if (!layout) return layout.status();
+  if (pager.format() == FileFormat::Jet3 && !layout->indexes.empty()) {
+    return Error{errc::kNotSupported,
+                 "El motor todavía no mantiene los índices de las bases de datos de Access 97; "
+                 "no se ha modificado nada."};
+  }
   return std::unique_ptr<TableWriter>(new TableWriter(pager, std::move(def), std::move(*layout)));
 }
 
-std::vector<bool> TableWriter::compressFlags() const {
-  return layout_.compressed;
+RowEncodeOptions TableWriter::encodeOptions() const {
+  RowEncodeOptions options;
+  options.compressText = layout_.compressed;
+  options.jet3 = pager_.format() == FileFormat::Jet3;
+  options.codePage = pager_.header().codePage;
+  return options;
 }
 
 Result<std::vector<uint8_t>> TableWriter::keyOf(const RealIndex& ix,
@@ -551,8 +545,7 @@ Result<RowId> TableWriter::insert(std::vector<Value> values, int32_t* autoNumber
   Sink sink;
   sink.w = this;
   sink.sinks = &sinks;
-  RowEncodeOptions options;
-  options.compressText = compressFlags();
+  RowEncodeOptions options = encodeOptions();
   auto row = encodeRow(*def_, values, &sink, options);
   if (!row) return row.status();
   auto at = placeRow(*row, 0);
@@ -596,7 +589,7 @@ Status TableWriter::freeLongValues(const std::vector<uint8_t>& row, const std::v
     ColumnType t = def_->schema.columns[i].type;
     if (t != ColumnType::Memo && t != ColumnType::OLE) continue;
     if (only && !(*only)[i]) continue;
-    auto field = variableFieldBytes(row, def_->placements[i].varIndex);
+    auto field = variableFieldBytes(row, def_->placements[i].varIndex, fileLayout().jet3);
     if (!field || field->size() < kLongValueFieldSize) continue;
     auto ref = parseLongValueRef(ByteSpan(*field));
     if (!ref || ref->kind == LongValueRef::Kind::Inline) continue;
@@ -693,13 +686,13 @@ Result<RowId> TableWriter::update(RowId row, const std::vector<std::pair<int, Va
   }
   auto oldBytes = rowBytes(*slot);
   if (!oldBytes) return oldBytes.status();
-  RowEncodeOptions options;
-  options.compressText = compressFlags();
+  RowEncodeOptions options = encodeOptions();
   options.keepLongField.resize(cols.size());
   for (size_t i = 0; i < cols.size(); ++i) {
     bool isLong = cols[i].type == ColumnType::Memo || cols[i].type == ColumnType::OLE;
     if (isLong && !touched[i] && !before[i].isNull()) {
-      options.keepLongField[i] = variableFieldBytes(*oldBytes, def_->placements[i].varIndex);
+      options.keepLongField[i] =
+          variableFieldBytes(*oldBytes, def_->placements[i].varIndex, fileLayout().jet3);
     }
   }
   // Long values go with the first long column's maps, as inserts do.
@@ -849,7 +842,8 @@ Status TableWriter::rebuildIndex(size_t i) {
   ix.root = tree->root;
   uint8_t raw[4];
   put32(raw, ix.root);
-  return patchTableDef(pager_, def_->page, ix.defOffset + kRealIndexRootAt, raw, 4);
+  return patchTableDef(pager_, def_->page, ix.defOffset + fileLayout().realIndexDefRootOffset, raw,
+                       4);
 }
 
 Status TableWriter::finish() {
@@ -857,15 +851,20 @@ Status TableWriter::finish() {
   uint8_t raw[8];
   put32(raw, layout_.rowCount);
   put32(raw + 4, layout_.lastAutoNumber);
-  JET_TRY(patchTableDef(pager_, def_->page, kRowCountAt, raw, 8));
+  // The AutoNumber follows the row count in both generations.
+  static_assert(
+      format::kJet3Layout.tdefAutoNumberOffset == format::kJet3Layout.tdefRowCountOffset + 4 &&
+      format::kJet4Layout.tdefAutoNumberOffset == format::kJet4Layout.tdefRowCountOffset + 4);
+  JET_TRY(patchTableDef(pager_, def_->page, fileLayout().tdefRowCountOffset, raw, 8));
   for (size_t i = 0; i < layout_.indexes.size(); ++i) {
     if (rebuild_[i]) {
       JET_TRY(rebuildIndex(i));
     } else {
       // A split of the root gave the index a new one.
       put32(raw, layout_.indexes[i].root);
-      JET_TRY(patchTableDef(pager_, def_->page, layout_.indexes[i].defOffset + kRealIndexRootAt,
-                            raw, 4));
+      JET_TRY(patchTableDef(pager_, def_->page,
+                            layout_.indexes[i].defOffset + fileLayout().realIndexDefRootOffset, raw,
+                            4));
     }
     rebuild_[i] = false;
   }

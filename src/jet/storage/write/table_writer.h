@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "jet/database.h"
+#include "jet/format/jet_format.h"
 #include "jet/storage/row_encode.h"
 #include "jet/storage/table_def.h"
 #include "jet/storage/write/index_writer.h"
@@ -58,8 +59,10 @@ struct TableLayout {
   std::vector<uint8_t> sortVersion;
 };
 
-// Finds those parts in the bytes of a Jet 4 / ACE definition.
-Result<TableLayout> locateTableLayout(ByteSpan tdef, const TableDef& def);
+// Finds those parts in the bytes of a table definition of a file of
+// `fileFormat`.
+Result<TableLayout> locateTableLayout(ByteSpan tdef, const TableDef& def,
+                                      FileFormat fileFormat = FileFormat::Jet4);
 
 // Writes `n` bytes at `offset` of the definition chain starting at `first`.
 Status patchTableDef(PageStore& store, uint32_t first, size_t offset, const uint8_t* data,
@@ -113,7 +116,8 @@ class TableWriter {
   Result<RowId> dataSlot(RowId row);
   Result<std::vector<uint8_t>> rowBytes(RowId slot);
   Status freeLongValues(const std::vector<uint8_t>& row, const std::vector<bool>* only);
-  std::vector<bool> compressFlags() const;
+  RowEncodeOptions encodeOptions() const;
+  const format::Layout& fileLayout() const { return format::layoutFor(pager_.format()); }
 
   WritePager& pager_;
   std::shared_ptr<const TableDef> def_;
