@@ -12,6 +12,7 @@
 #include "jet/storage/write/byte_writer.h"
 #include "jet/storage/write/data_page.h"
 #include "jet/storage/write/index_writer.h"
+#include "jet/storage/write/row_index_key.h"
 #include "jet/storage/write/table_writer.h"
 #include "jet/storage/write/usage_map.h"
 
@@ -135,12 +136,14 @@ void checkTable(FileDatabase& db, ReadOnlyStore& store, const CatalogEntry& entr
   std::string summary =
       t + std::to_string(rows.size()) + " filas en " + std::to_string(dataPages) + " páginas";
   // Indexes.
-  auto writer = TableWriter::load(static_cast<WritePager&>(db.pager()), *def);
-  if (!writer) {
-    r.notes.push_back(summary + "; índices no comprobados: " + writer.error().description);
+  auto tdef = readTableDefBytes(db.pager(), entry.tableDefPage);
+  auto located = tdef ? locateTableLayout(ByteSpan(*tdef), **def, db.format())
+                      : Result<TableLayout>(tdef.status());
+  if (!located) {
+    r.problems.push_back(t + "índices ilegibles: " + located.error().description);
     return;
   }
-  const TableLayout& layout = (*writer)->layout();
+  const TableLayout& layout = *located;
   int verified = 0;
   for (size_t i = 0; i < layout.indexes.size(); ++i) {
     const std::string ix = t + "índice " + std::to_string(i) + ": ";
@@ -159,7 +162,7 @@ void checkTable(FileDatabase& db, ReadOnlyStore& store, const CatalogEntry& entr
     bool computable = true;
     std::string why;
     for (const auto& [id, values] : rows) {
-      auto key = (*writer)->keyFor(i, values);
+      auto key = rowIndexKey(db.format(), **def, layout, layout.indexes[i], values);
       if (!key) {
         computable = false;
         why = key.error().description;

@@ -12,6 +12,7 @@
 #include "jet/storage/table_cursor.h"
 #include "jet/storage/write/byte_writer.h"
 #include "jet/storage/write/data_page.h"
+#include "jet/storage/write/row_index_key.h"
 #include "jet/storage/write/table_def_writer.h"
 #include "jet/storage/write/usage_map.h"
 
@@ -353,28 +354,7 @@ RowEncodeOptions TableWriter::encodeOptions() const {
 
 Result<std::vector<uint8_t>> TableWriter::keyOf(const RealIndex& ix,
                                                 const std::vector<Value>& values) {
-  std::vector<uint8_t> key;
-  for (const IndexColumn& ic : ix.columns) {
-    const ColumnDef& c = def_->schema.columns[ic.column];
-    bool text = c.type == ColumnType::Text || c.type == ColumnType::Memo;
-    // The file's format and the column's sort order choose how its text is keyed.
-    TextKeyOrder order = TextKeyOrder::General;
-    if (text) {
-      auto chosen = textKeyOrderFor(pager_.format(), layout_.sortOrder[ic.column],
-                                    layout_.sortVersion[ic.column]);
-      if (!chosen) {
-        return Error{errc::kNotSupported,
-                     "El índice del campo '" + c.name +
-                         "' usa un orden de texto que el motor no sabe mantener; no se ha "
-                         "modificado nada."};
-      }
-      order = *chosen;
-    }
-    auto v = coerceForColumn(c, values[ic.column]);
-    if (!v) return v.status();
-    JET_TRY(appendIndexKeyPart(key, c.type, *v, ic.ascending, order));
-  }
-  return key;
+  return rowIndexKey(pager_.format(), *def_, layout_, ix, values);
 }
 
 Status TableWriter::addIndexEntries(const std::vector<std::vector<uint8_t>>& keys,
