@@ -3,6 +3,7 @@
 // (the check compares every index entry with the key computed from its row).
 #include <gtest/gtest.h>
 
+#include "jet/error_codes.h"
 #include "jet/storage/file_database.h"
 #include "jet/storage/index_key.h"
 #include "jet/storage/write/integrity_check.h"
@@ -25,6 +26,7 @@ TEST(CheckFixtures, EveryAccessMadeFileIsSoundAndItsTextKeysMatchOurs) {
     GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
   }
   int textIndexesVerified = 0;
+  int access97IndexesVerified = 0;
   for (const auto& fixture : cocina::test::fixtureFiles()) {
     cocina::test::TempDir dir;
     auto db = storage::FileDatabase::open(dir.copy(fixture), OpenOptions{});
@@ -32,7 +34,14 @@ TEST(CheckFixtures, EveryAccessMadeFileIsSoundAndItsTextKeysMatchOurs) {
     auto report = storage::write::checkDatabase(**db);
     ASSERT_TRUE(report) << fixture;
     for (const auto& p : report->problems) ADD_FAILURE() << fixture << ": " << p;
+    const bool access97 = (*db)->format() == FileFormat::Jet3;
     for (const auto& n : report->notes) {
+      // "...; 3 de 4 índices comprobados": every entry equal to its row's key.
+      if (auto at = n.find(" de "); access97 && at != std::string::npos &&
+                                    n.find("índices comprobados") != std::string::npos) {
+        size_t start = n.rfind("; ", at);
+        if (start != std::string::npos) access97IndexesVerified += std::stoi(n.substr(start + 2));
+      }
       // MSysObjects' ParentIdName index keys every table name as text.
       if (n.find("MSysObjects") != std::string::npos && n.find("2 de 2") != std::string::npos) {
         ++textIndexesVerified;
@@ -40,6 +49,8 @@ TEST(CheckFixtures, EveryAccessMadeFileIsSoundAndItsTextKeysMatchOurs) {
     }
   }
   EXPECT_GE(textIndexesVerified, 10);
+  // Access 97's text, numeric and date indexes, ascending and descending.
+  EXPECT_GE(access97IndexesVerified, 60);
 }
 
 // Entries Access itself wrote (in testUnicodeCompV2003.mdb, testV2000.mdb
@@ -71,6 +82,56 @@ TEST(GeneralSortOrder, TextKeysAreTheOnesAccessWrites) {
   EXPECT_LT(k("nina"), k("niña"));
   EXPECT_LT(k("niña"), k("ninb"));
   EXPECT_FALSE(storage::generalTextKey("€"));
+}
+
+// Entries Access 97 wrote (testIndexCodesV1997.mdb, testV1997.mdb), after
+// the flag: one code per character, then the accents as 4-bit codes, or a
+// single 00 when there are none.
+TEST(General97SortOrder, TextKeysAreTheOnesAccess97Writes) {
+  struct Case {
+    const char* text;
+    bool ascending;
+    const char* key;
+  } cases[] = {
+      {"row10", true, "75727b575600"},
+      {"aÓa", true, "6072600240"},
+      {"aÓa", false, "9f8d9ffdbf"},
+      {"-ÁA-Á", true, "1e60601e60042400"},
+      {"- Á--Á -", true, "1e11601e1e60111e0440"},
+      {"aäaaÓaaƒaaäaaÛa", true, "6060606072606032606060606078600262242222622500"},
+      {"aØa", false, "9f7e9fff"},
+      {"a€a", true, "60106000"},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> key;
+    ASSERT_TRUE(storage::appendIndexKeyPart(key, ColumnType::Text, Value::text(c.text), c.ascending,
+                                            storage::TextKeyOrder::General97))
+        << c.text;
+    auto expected = bytes(c.key);
+    expected.insert(expected.begin(), c.ascending ? 0x7F : 0x80);
+    EXPECT_EQ(key, expected) << c.text;
+  }
+  auto k = [](const char* t) { return *storage::general97TextKey(t); };
+  // Case and accents sort with their letter; the Spanish letters break ties.
+  EXPECT_EQ(k("PENDIENTE"), k("pendiente"));
+  EXPECT_EQ(k("ÑANDÚ"), k("ñandú"));
+  EXPECT_LT(k("nina"), k("niña"));
+  EXPECT_LT(k("niña"), k("ninb"));
+  EXPECT_LT(k("pinguino"), k("pingüino"));
+  EXPECT_LT(k("Mesa 9"), k("Mesa A"));
+  // A digit before an accented letter, and characters the code page does
+  // not hold, are refused rather than keyed on a guess.
+  auto refused = storage::general97TextKey("2 cafés");
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().number, errc::kNotSupported);
+  EXPECT_TRUE(storage::general97TextKey("café 2"));
+  EXPECT_FALSE(storage::general97TextKey("ā"));
+  // The file's format and the column's sort order choose the rule.
+  EXPECT_EQ(*storage::textKeyOrderFor(FileFormat::Jet3, 0x409, 0),
+            storage::TextKeyOrder::General97);
+  EXPECT_EQ(*storage::textKeyOrderFor(FileFormat::Jet4, 0x409, 0), storage::TextKeyOrder::General);
+  EXPECT_FALSE(storage::textKeyOrderFor(FileFormat::Jet3, 0x40A, 0));
+  EXPECT_FALSE(storage::textKeyOrderFor(FileFormat::Ace12, 0x409, 1));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "jet/database.h"
 #include "jet/error_codes.h"
@@ -367,11 +368,12 @@ INSTANTIATE_TEST_SUITE_P(BothFormats, EngineIndex, ::testing::Values("mdb", "acc
 TEST(AccessIndex, EveryIndexFindsWhatAScanFinds) {
   if (!cocina::test::fixturesAvailable())
     GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
-  size_t keysChecked = 0;
+  size_t keysChecked = 0, access97KeysChecked = 0;
   for (const std::string& file : cocina::test::fixtureFiles()) {
     auto db = Database::open(file, OpenOptions{.readOnly = true});
     ASSERT_TRUE(db) << file;
-    if ((*db)->format() == FileFormat::Jet3) continue;
+    const bool access97 = (*db)->format() == FileFormat::Jet3;
+    const auto order = access97 ? storage::TextKeyOrder::General97 : storage::TextKeyOrder::General;
     auto names = (*db)->tableNames();
     ASSERT_TRUE(names) << file;
     for (const std::string& table : *names) {
@@ -389,10 +391,17 @@ TEST(AccessIndex, EveryIndexFindsWhatAScanFinds) {
         const ColumnType type = schema->columns[static_cast<size_t>(c)].type;
         // Rows by the key of their value in that column.
         std::map<std::vector<uint8_t>, std::vector<size_t>> byKey;
+        // Rows whose key the engine can't make (a byte the code page leaves
+        // undefined) may share a key Access gave other rows: left out of both sides.
+        std::set<std::pair<uint32_t, uint16_t>> unkeyed;
         for (size_t r = 0; r < scanned.ids.size(); ++r) {
           std::vector<uint8_t> key;
           const Value& v = scanned.values[r][static_cast<size_t>(c)];
-          if (v.isNull() || !storage::appendIndexKeyPart(key, type, v, true)) continue;
+          if (v.isNull()) continue;
+          if (!storage::appendIndexKeyPart(key, type, v, true, order)) {
+            unkeyed.insert({scanned.ids[r].page, scanned.ids[r].slot});
+            continue;
+          }
           byKey[key].push_back(r);
         }
         int tried = 0;
@@ -409,14 +418,20 @@ TEST(AccessIndex, EveryIndexFindsWhatAScanFinds) {
                              << found.error().description;
           std::vector<RowId> expected;
           for (size_t r : members) expected.push_back(scanned.ids[r]);
-          EXPECT_EQ(drain(**found).ids, expected)
+          std::vector<RowId> foundIds;
+          for (RowId id : drain(**found).ids) {
+            if (!unkeyed.count({id.page, id.slot})) foundIds.push_back(id);
+          }
+          EXPECT_EQ(foundIds, expected)
               << file << " " << table << "." << ix.name << " key of " << members.size() << " rows";
           ++keysChecked;
+          if (access97) ++access97KeysChecked;
         }
       }
     }
   }
   EXPECT_GT(keysChecked, 50u) << "too few index keys were checked to mean anything";
+  EXPECT_GT(access97KeysChecked, 50u) << "too few keys of Access 97 indexes were checked";
 }
 
 }  // namespace
