@@ -134,4 +134,27 @@ TEST(General97SortOrder, TextKeysAreTheOnesAccess97Writes) {
   EXPECT_FALSE(storage::textKeyOrderFor(FileFormat::Ace12, 0x409, 1));
 }
 
+// The definition lists a descending column as descending: the check above
+// finds the entries of compIndexTestV2003.mdb's CD_AGENTE in that order.
+TEST(CheckFixtures, DescendingIndexColumnsReadAsDescending) {
+  if (!cocina::test::fixturesAvailable()) {
+    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
+  }
+  auto db = storage::FileDatabase::open(cocina::test::fixturePath("compIndexTestV2003.mdb"),
+                                        OpenOptions{.readOnly = true});
+  ASSERT_TRUE(db) << db.error().description;
+  int descending = 0, ascending = 0;
+  auto catalog = (*db)->catalog();
+  ASSERT_TRUE(catalog);
+  for (const auto& e : *catalog) {
+    auto def = (*db)->tableDef(e.name);
+    if (!def) continue;
+    for (const auto& ix : (*def)->schema.indexes) {
+      for (const auto& c : ix.columns) (c.ascending ? ascending : descending)++;
+    }
+  }
+  EXPECT_GE(descending, 1);
+  EXPECT_GE(ascending, 1);
+}
+
 }  // namespace

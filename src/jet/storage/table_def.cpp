@@ -152,7 +152,8 @@ Result<TableDef> parseTableDef(ByteSpan b, const format::Layout& l, uint16_t cod
       size_t o = l.realIndexDefColumnsOffset + 3 * k;
       uint16_t colNum = *readU16(e, o);
       if (colNum == 0xFFFF) continue;
-      r.columns.emplace_back(colNum, e[o + 2] != 0x02);
+      // Access writes 0x01 for an ascending column, 0x00 for a descending one.
+      r.columns.emplace_back(colNum, e[o + 2] != 0x00);
     }
     r.flags = e[l.realIndexDefFlagsOffset];
   }
