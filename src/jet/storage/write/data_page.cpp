@@ -72,7 +72,7 @@ std::optional<uint16_t> DataPage::addRow(std::span<const uint8_t> row, uint16_t 
   uint16_t low = n == 0 ? static_cast<uint16_t>(p_.size())
                         : static_cast<uint16_t>(slotEntry(n - 1) & format::kRowOffsetMask);
   uint16_t start = static_cast<uint16_t>(low - row.size());
-  std::memcpy(&p_[start], row.data(), row.size());
+  if (!row.empty()) std::memcpy(p_.data() + start, row.data(), row.size());
   put16(&p_[header_ + 2u * n], static_cast<uint16_t>(start | flags));
   put16(&p_[rowCountAt()], static_cast<uint16_t>(n + 1));
   put16(&p_[kFreeSpaceAt], static_cast<uint16_t>(freeSpace() - row.size() - 2));

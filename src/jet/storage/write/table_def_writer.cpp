@@ -97,9 +97,9 @@ Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, boo
       // the column's number there.
       p.varIndex = jet3 ? static_cast<uint16_t>(i) : varIndex;
     } else if (c.type == ColumnType::Text) {
-      // Text sizes are in bytes, two per character (Text(50) is 100);
-      // Access 97 stores one byte per character.
-      uint16_t chars = c.size == 0 ? 255 : static_cast<uint16_t>(c.size / 2);
+      // Text sizes are in the file's bytes, as the reader gives them: two
+      // per character (Text(50) is 100), one in Access 97.
+      uint16_t chars = c.size == 0 ? 255 : static_cast<uint16_t>(jet3 ? c.size : c.size / 2);
       if (chars == 0) return badDefinition("un campo Texto tiene al menos 1 carácter");
       if (chars > 255) return badDefinition("un campo Texto tiene como mucho 255 caracteres");
       p.length = static_cast<uint16_t>(jet3 ? chars : chars * 2);

@@ -258,9 +258,14 @@ class TableWriter::LongValues : public LongValueSink {
     if (!slot) return Error{errc::kUnspecified, "El valor largo no cabe en una página"};
     w_.lastLongValuePage_ = *n;
     w_.lastLongValueColumn_ = column_;
+    // Jet 4 lists the page in the column's own map (or the table's);
+    // Access 97 lists long-value pages in no table map at all, and its
+    // readers take a page the table's map lists for one of its data pages.
     const auto* m = maps();
-    RowPointer owner = m && m->used.page ? m->used : w_.def_->usedPages;
-    JET_TRY(UsageMap(w_.pager_, owner).set(*n, true));
+    if (!w_.fileLayout().jet3) {
+      RowPointer owner = m && m->used.page ? m->used : w_.def_->usedPages;
+      JET_TRY(UsageMap(w_.pager_, owner).set(*n, true));
+    }
     JET_TRY(w_.noteLongValueRoom(*n));
     return RowPointer{*n, *slot};
   }
@@ -336,11 +341,6 @@ Result<std::unique_ptr<TableWriter>> TableWriter::load(WritePager& pager,
   if (!bytes) return bytes.status();
   auto layout = locateTableLayout(ByteSpan(*bytes), *def, pager.format());
   if (!layout) return layout.status();
-  if (pager.format() == FileFormat::Jet3 && !layout->indexes.empty()) {
-    return Error{errc::kNotSupported,
-                 "El motor todavía no mantiene los índices de las bases de datos de Access 97; "
-                 "no se ha modificado nada."};
-  }
   return std::unique_ptr<TableWriter>(new TableWriter(pager, std::move(def), std::move(*layout)));
 }
 
@@ -630,7 +630,13 @@ Status TableWriter::noteLongValueRoom(uint32_t page) {
 Status TableWriter::giveBackPage(uint32_t page) {
   auto c = pager_.change(page);
   if (!c) return c.status();
-  DataPage(*c).format(def_->page);
+  DataPage dp(*c);
+  dp.format(def_->page);
+  // One empty, deleted row: a page the map lists is read as holding at
+  // least one slot by some readers (mdb-export shows an empty record for
+  // a page that counts none); a deleted one they skip. The next row placed
+  // here starts the page over.
+  dp.addRow({}, format::kRowDeletedFlag);
   JET_TRY(UsageMap(pager_, def_->usedPages).set(page, true));
   return noteFreeSpace(page);
 }
