@@ -1,6 +1,8 @@
 // Index key encoding: numbers, dates and General-sort-order text.
 #include "jet/storage/index_key.h"
 
+#include "jet/storage/latin1_letters.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -63,42 +65,19 @@ uint8_t letter(char l) {
 }
 
 // The Western letters U+00C0 to U+00FF: base letter and accent.
-CharCode latin1Letter(char16_t ch) {
+CharCode latin1LetterCode(char16_t ch) {
+  static constexpr uint8_t kAccentCodes[] = {0,      kGrave,     kAcute, kCircumflex,
+                                             kTilde, kDiaeresis, kRing,  kCedilla};
+  if (auto l = latin1Letter(ch)) {
+    if (l->second) return inl2(letter(l->base), letter(l->second));
+    return inl(letter(l->base), kAccentCodes[static_cast<int>(l->accent)]);
+  }
   bool upper = ch < 0xE0;
-  unsigned c = upper ? ch : ch - 0x20u;  // fold to the upper-case row
-  switch (c) {
-    case 0xC0: return inl(letter('a'), kGrave);
-    case 0xC1: return inl(letter('a'), kAcute);
-    case 0xC2: return inl(letter('a'), kCircumflex);
-    case 0xC3: return inl(letter('a'), kTilde);
-    case 0xC4: return inl(letter('a'), kDiaeresis);
-    case 0xC5: return inl(letter('a'), kRing);
-    case 0xC6: return inl2(letter('a'), letter('e'));
-    case 0xC7: return inl(letter('c'), kCedilla);
-    case 0xC8: return inl(letter('e'), kGrave);
-    case 0xC9: return inl(letter('e'), kAcute);
-    case 0xCA: return inl(letter('e'), kCircumflex);
-    case 0xCB: return inl(letter('e'), kDiaeresis);
-    case 0xCC: return inl(letter('i'), kGrave);
-    case 0xCD: return inl(letter('i'), kAcute);
-    case 0xCE: return inl(letter('i'), kCircumflex);
-    case 0xCF: return inl(letter('i'), kDiaeresis);
+  switch (upper ? ch : ch - 0x20u) {
     case 0xD0: return inl(letter('d'), kEth);
-    case 0xD1: return inl(letter('n'), kTilde);
-    case 0xD2: return inl(letter('o'), kGrave);
-    case 0xD3: return inl(letter('o'), kAcute);
-    case 0xD4: return inl(letter('o'), kCircumflex);
-    case 0xD5: return inl(letter('o'), kTilde);
-    case 0xD6: return inl(letter('o'), kDiaeresis);
     case 0xD7: return upper ? inl2(0x33, 0x09) : inl2(0x33, 0x0a);  // multiplication / division
     case 0xD8: return inl(letter('o'), kStroke);
-    case 0xD9: return inl(letter('u'), kGrave);
-    case 0xDA: return inl(letter('u'), kAcute);
-    case 0xDB: return inl(letter('u'), kCircumflex);
-    case 0xDC: return inl(letter('u'), kDiaeresis);
-    case 0xDD: return inl(letter('y'), kAcute);
     case 0xDE: return inl2(letter('t'), letter('h'));
-    case 0xDF: return upper ? inl2(letter('s'), letter('s')) : inl(letter('y'), kDiaeresis);
   }
   return {};
 }
@@ -110,7 +89,7 @@ CharCode codeOf(char16_t ch) {
   if (ch >= 1 && ch <= 8) return unprintable(static_cast<uint8_t>(0x03 + (ch - 1)));
   if (ch >= 9 && ch <= 13) return inl2(0x08, static_cast<uint8_t>(0x03 + (ch - 9)));
   if (ch >= 14 && ch <= 31) return unprintable(static_cast<uint8_t>(0x0b + (ch - 14)));
-  if (ch >= 0xC0 && ch <= 0xFF) return latin1Letter(ch);
+  if (ch >= 0xC0 && ch <= 0xFF) return latin1LetterCode(ch);
   switch (ch) {
     case ' ': return inl(0x07);
     case '!': return inl(0x09);

@@ -21,6 +21,7 @@
 
 #include "jet/error_codes.h"
 #include "jet/storage/index_key.h"
+#include "jet/storage/latin1_letters.h"
 #include "jet/text.h"
 
 namespace jet::storage {
@@ -78,41 +79,17 @@ uint8_t letter97(char l) {
 
 // U+00C0 to U+00FF: the letters with their accents, and × ÷.
 Code97 latin1Letter97(char16_t ch) {
-  unsigned c = ch < 0xE0 ? ch : ch - 0x20u;  // fold to the upper-case row
-  switch (c) {
-    case 0xC0: return code(letter97('a'), kGrave97);
-    case 0xC1: return code(letter97('a'), kAcute97);
-    case 0xC2: return code(letter97('a'), kCircumflex97);
-    case 0xC3: return code(letter97('a'), kTilde97);
-    case 0xC4: return code(letter97('a'), kDiaeresis97);
-    case 0xC5: return code(letter97('a'), kRing97);
-    case 0xC6: return code2(letter97('a'), letter97('e'));
-    case 0xC7: return code(letter97('c'), kCedilla97);
-    case 0xC8: return code(letter97('e'), kGrave97);
-    case 0xC9: return code(letter97('e'), kAcute97);
-    case 0xCA: return code(letter97('e'), kCircumflex97);
-    case 0xCB: return code(letter97('e'), kDiaeresis97);
-    case 0xCC: return code(letter97('i'), kGrave97);
-    case 0xCD: return code(letter97('i'), kAcute97);
-    case 0xCE: return code(letter97('i'), kCircumflex97);
-    case 0xCF: return code(letter97('i'), kDiaeresis97);
-    case 0xD0: return code(0x65);  // eth, between d and e
-    case 0xD1: return code(letter97('n'), kTilde97);
-    case 0xD2: return code(letter97('o'), kGrave97);
-    case 0xD3: return code(letter97('o'), kAcute97);
-    case 0xD4: return code(letter97('o'), kCircumflex97);
-    case 0xD5: return code(letter97('o'), kTilde97);
-    case 0xD6: return code(letter97('o'), kDiaeresis97);
+  static constexpr uint8_t kAccentCodes[] = {0,        kGrave97,     kAcute97, kCircumflex97,
+                                             kTilde97, kDiaeresis97, kRing97,  kCedilla97};
+  if (auto l = latin1Letter(ch)) {
+    if (l->second) return code2(letter97(l->base), letter97(l->second));
+    return code(letter97(l->base), kAccentCodes[static_cast<int>(l->accent)]);
+  }
+  switch (ch < 0xE0 ? ch : ch - 0x20u) {
+    case 0xD0: return code(0x65);                      // eth, between d and e
     case 0xD7: return code(ch == 0xD7 ? 0x54 : 0x55);  // × and ÷
     case 0xD8: return code(0x81);                      // o with stroke, after z
-    case 0xD9: return code(letter97('u'), kGrave97);
-    case 0xDA: return code(letter97('u'), kAcute97);
-    case 0xDB: return code(letter97('u'), kCircumflex97);
-    case 0xDC: return code(letter97('u'), kDiaeresis97);
-    case 0xDD: return code(letter97('y'), kAcute97);
-    case 0xDE: return code(0x7f);  // thorn, after z
-    case 0xDF:
-      return ch == 0xDF ? code2(letter97('s'), letter97('s')) : code(letter97('y'), kDiaeresis97);
+    case 0xDE: return code(0x7f);                      // thorn, after z
   }
   return {};
 }
