@@ -23,12 +23,13 @@ using namespace jet;
 
 constexpr int kBatch = 7;
 
-TableSchema lotes() {
+TableSchema lotes(bool jet3) {
   TableSchema t;
   t.name = "Lotes";
   ColumnDef lote{"lote", ColumnType::Long};
   ColumnDef orden{"orden", ColumnType::Long};
-  ColumnDef texto{"texto", ColumnType::Text, 200};  // 100 characters
+  // 100 characters: sizes are the file's bytes, one per character in Access 97.
+  ColumnDef texto{"texto", ColumnType::Text, static_cast<uint16_t>(jet3 ? 100 : 200)};
   ColumnDef nota{"nota", ColumnType::Memo};
   t.columns = {lote, orden, texto, nota};
   IndexDef ix;
@@ -62,14 +63,22 @@ TableSchema lotes() {
   }
 }
 
-TEST(CrashTest, EveryTransactionIsWhollyThereOrWhollyAbsentAfterAKill) {
+// A new Jet 4 file, and a copy of a file Access 97 made.
+class CrashTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(CrashTest, EveryTransactionIsWhollyThereOrWhollyAbsentAfterAKill) {
   if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
+  const bool jet3 = GetParam();
+  if (jet3 && !cocina::test::fixturesAvailable()) {
+    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
+  }
   cocina::test::TempDir dir;
-  std::string path = dir.file("caidas.mdb");
+  std::string path = jet3 ? dir.copy(cocina::test::fixturePath("testV1997.mdb"), "caidas.mdb")
+                          : dir.file("caidas.mdb");
   {
-    auto db = Database::create(path, FileFormat::Jet4);
+    auto db = jet3 ? Database::open(path) : Database::create(path, FileFormat::Jet4);
     ASSERT_TRUE(db) << db.error().description;
-    ASSERT_TRUE((*db)->createTable(lotes()));
+    ASSERT_TRUE((*db)->createTable(lotes(jet3)));
   }
   std::mt19937 rng(20261208);
   int nextBatch = 1, recovered = 0;
@@ -114,5 +123,7 @@ TEST(CrashTest, EveryTransactionIsWhollyThereOrWhollyAbsentAfterAKill) {
   EXPECT_GT(nextBatch, 3) << "the writer never committed: the kills came too early";
   RecordProperty("hot_journals_rolled_back", recovered);
 }
+
+INSTANTIATE_TEST_SUITE_P(NewJet4AndAccess97Copy, CrashTest, ::testing::Values(false, true));
 
 }  // namespace
