@@ -96,7 +96,7 @@ void checkTable(FileDatabase& db, ReadOnlyStore& store, const CatalogEntry& entr
       if (!p) continue;
       DataPage dp(std::span<uint8_t>(const_cast<uint8_t*>((*p)->data()), (*p)->size()));
       bool live = false;
-      for (uint16_t s = 0; s < dp.rowCount() && db.format() != FileFormat::Jet3; ++s) {
+      for (uint16_t s = 0; s < dp.rowCount(); ++s) {
         live = live || !dp.isDeleted(s);
       }
       if (live) {
