@@ -229,4 +229,10 @@ inline const Layout& layoutFor(FileFormat f) {
   return f == FileFormat::Jet3 ? kJet3Layout : kJet4Layout;
 }
 
+// The layout of a file whose pages are `pageSize` bytes: only Access 97
+// uses 2 KiB pages.
+inline const Layout& layoutForPageSize(size_t pageSize) {
+  return pageSize == kJet3Layout.pageSize ? kJet3Layout : kJet4Layout;
+}
+
 }  // namespace jet::format

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "jet/database.h"
+#include "jet/format/jet_format.h"
 #include "jet/status.h"
 #include "jet/storage/bytes.h"
 
@@ -50,7 +51,6 @@ struct IndexPageLayout {
   }
 };
 
-inline constexpr uint32_t kJet3PageSize = 2048;
 inline constexpr IndexPageLayout kJet3IndexPage{2, 4, 8, 12, 16, 20, 1, 21, 0x16, 0xF8};
 inline constexpr IndexPageLayout kJet4IndexPage{2, 4, 12, 16, 20, 24, 2, 26, 0x1B, 0x1E0};
 // The most entries a page of either generation holds.
@@ -58,7 +58,7 @@ inline constexpr size_t kMaxIndexPageEntries = (0x1E0 - 0x1B) * 8;
 
 // The layout of the index pages of a file with pages of `pageSize` bytes.
 inline const IndexPageLayout& indexPageLayout(uint32_t pageSize) {
-  return pageSize == kJet3PageSize ? kJet3IndexPage : kJet4IndexPage;
+  return pageSize == format::kJet3Layout.pageSize ? kJet3IndexPage : kJet4IndexPage;
 }
 
 struct IndexPage {

@@ -79,9 +79,7 @@ Result<uint32_t> firstLeafFor(Pager& pager, uint32_t root, const std::vector<uin
 }  // namespace
 
 Result<TableIndexes> TableIndexes::load(Pager& pager, const TableDef& def) {
-  auto bytes = readTableDefBytes(pager, def.page);
-  if (!bytes) return bytes.status();
-  auto layout = write::locateTableLayout(*bytes, def, pager.format());
+  auto layout = write::loadTableLayout(pager, def);
   if (!layout) return layout.status();
   TableIndexes out;
   out.def_ = &def;

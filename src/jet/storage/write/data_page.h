@@ -21,21 +21,19 @@
 #include <span>
 #include <vector>
 
+#include "jet/format/jet_format.h"
+
 namespace jet::storage::write {
 
 // The largest slot number a row pointer (one byte) can name.
 inline constexpr uint16_t kMaxRowsPerPage = 255;
-// Bytes in front of the offset table of a Jet 4 data page.
-inline constexpr size_t kDataPageHeader = 14;
-// The same on an Access 97 (2 KiB) page.
-inline constexpr size_t kJet3DataPageHeader = 10;
-inline constexpr size_t kJet3PageSize = 2048;
 // The owner field of a long-value page.
 inline constexpr uint32_t kLongValueOwner = 0x4C41564C;  // "LVAL"
 
-// Bytes in front of the offset table of a data page of `pageSize` bytes.
+// Bytes in front of the offset table of a data page of `pageSize` bytes:
+// the header ends with the row count.
 inline size_t dataPageHeaderSize(size_t pageSize) {
-  return pageSize == kJet3PageSize ? kJet3DataPageHeader : kDataPageHeader;
+  return format::layoutForPageSize(pageSize).dataRowCountOffset + 2;
 }
 
 class DataPage {

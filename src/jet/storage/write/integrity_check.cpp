@@ -136,9 +136,7 @@ void checkTable(FileDatabase& db, ReadOnlyStore& store, const CatalogEntry& entr
   std::string summary =
       t + std::to_string(rows.size()) + " filas en " + std::to_string(dataPages) + " páginas";
   // Indexes.
-  auto tdef = readTableDefBytes(db.pager(), entry.tableDefPage);
-  auto located = tdef ? locateTableLayout(ByteSpan(*tdef), **def, db.format())
-                      : Result<TableLayout>(tdef.status());
+  auto located = loadTableLayout(db.pager(), **def);
   if (!located) {
     r.problems.push_back(t + "índices ilegibles: " + located.error().description);
     return;

@@ -123,6 +123,12 @@ Result<TableLayout> locateTableLayout(ByteSpan b, const TableDef& def, FileForma
   return out;
 }
 
+Result<TableLayout> loadTableLayout(Pager& pager, const TableDef& def) {
+  auto bytes = readTableDefBytes(pager, def.page);
+  if (!bytes) return bytes.status();
+  return locateTableLayout(ByteSpan(*bytes), def, pager.format());
+}
+
 Status patchTableDef(PageStore& store, uint32_t first, size_t offset, const uint8_t* data,
                      size_t n) {
   const size_t ps = store.pageSize();
@@ -337,9 +343,7 @@ TableWriter::TableWriter(WritePager& pager, std::shared_ptr<const TableDef> def,
 
 Result<std::unique_ptr<TableWriter>> TableWriter::load(WritePager& pager,
                                                        std::shared_ptr<const TableDef> def) {
-  auto bytes = readTableDefBytes(pager, def->page);
-  if (!bytes) return bytes.status();
-  auto layout = locateTableLayout(ByteSpan(*bytes), *def, pager.format());
+  auto layout = loadTableLayout(pager, *def);
   if (!layout) return layout.status();
   return std::unique_ptr<TableWriter>(new TableWriter(pager, std::move(def), std::move(*layout)));
 }

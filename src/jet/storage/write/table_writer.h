@@ -61,8 +61,9 @@ struct TableLayout {
 
 // Finds those parts in the bytes of a table definition of a file of
 // `fileFormat`.
-Result<TableLayout> locateTableLayout(ByteSpan tdef, const TableDef& def,
-                                      FileFormat fileFormat = FileFormat::Jet4);
+Result<TableLayout> locateTableLayout(ByteSpan tdef, const TableDef& def, FileFormat fileFormat);
+// The same, read from `def`'s definition pages in `pager`'s file.
+Result<TableLayout> loadTableLayout(Pager& pager, const TableDef& def);
 
 // Writes `n` bytes at `offset` of the definition chain starting at `first`.
 Status patchTableDef(PageStore& store, uint32_t first, size_t offset, const uint8_t* data,
