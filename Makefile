@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build test demo asan clean
+.PHONY: deps configure build test demo asan lint clean
 
 deps:
 	@scripts/install-deps
@@ -21,6 +21,13 @@ asan: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCOCINA_SANITIZE=ON -DCOCINA_WITH_QT=OFF -DCOCINA_BENCH=OFF > /dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ctest --output-on-failure -j $(JOBS)
+
+# Every include runs the right way between the layers, and every C++ file is
+# in the project's format.
+lint: deps
+	@scripts/check-layers
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+	@echo "lint: every C++ file is formatted"
 
 demo: build
 	@scripts/demo
