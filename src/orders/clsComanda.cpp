@@ -11,10 +11,11 @@
 #include <cmath>
 #include <limits>
 
+#include "ado/conversions.h"
 #include "ado/error.h"
 #include "data/ModuleRecordSet.h"
 #include "data/clsConnAdmin.h"
-#include "jet/convert.h"
+#include "data/sql_text.h"
 #include "orders/clsMesa.h"
 #include "orders/service_clock.h"
 
@@ -44,7 +45,7 @@ double numeroDe(const ado::Variant& field) {
 // a line ordered on another day's scale must not stop the board.
 template <class Int>
 Int enteroDe(const ado::Variant& field) {
-  double d = jet::roundHalfEven(numeroDe(field));
+  double d = ado::roundHalfEven(numeroDe(field));
   if (std::isnan(d)) return 0;
   if (d <= std::numeric_limits<Int>::min()) return std::numeric_limits<Int>::min();
   if (d >= std::numeric_limits<Int>::max()) return std::numeric_limits<Int>::max();
@@ -57,7 +58,7 @@ Int enteroDe(const ado::Variant& field) {
 bool identificadorDe(const ado::Variant& id, std::string& digitos) {
   ado::Variant v = id.resolved();
   if (v.isEmpty() || v.isNull() || !v.isNumeric()) return false;
-  digitos = jet::formatNumber(v.toDouble());
+  digitos = ado::formatNumber(v.toDouble());
   return true;
 }
 
@@ -82,13 +83,7 @@ std::string textoAreas(const std::vector<std::string>& areas) {
 }
 
 std::string literal(const std::string& valor) {
-  std::string out;
-  out.reserve(valor.size());
-  for (char c : valor) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out;
+  return data::quotesDoubled(valor);
 }
 
 std::string sentenciaMesas(const std::string& areasUnidas) {
