@@ -4,6 +4,8 @@
 // digits all sit after the point.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "jet/civil_date.h"
 #include "jet/value_text.h"
 
@@ -54,22 +56,24 @@ TEST(CivilDate, EverySerialReadsBackAndFollowsTheDayBefore) {
   }
 }
 
+using Split = std::pair<int64_t, int32_t>;  // whole day, second of the day
+
 TEST(CivilDate, SplitKeepsTheTimeOfNegativeSerialsAndCarriesMidnight) {
   using jet::MidnightCarry;
   auto split = [](double days, MidnightCarry carry = MidnightCarry::Forward) {
     const jet::DayAndSecond s = jet::splitDateTime({days}, carry);
-    return std::pair<int64_t, int32_t>{s.day, s.second};
+    return Split{s.day, s.second};
   };
-  EXPECT_EQ(split(0.5), std::pair<int64_t, int32_t>(0, 43200));
+  EXPECT_EQ(split(0.5), Split(0, 43200));
   // Before day 0 the time is a positive fraction after the whole day.
-  EXPECT_EQ(split(-1.25), std::pair<int64_t, int32_t>(-1, 21600));
-  EXPECT_EQ(split(-0.5), std::pair<int64_t, int32_t>(0, 43200));
-  // Half a second rounds up; a time that rounds to 24:00 is the next midnight.
-  EXPECT_EQ(split(10 + 0.5 / 86400), std::pair<int64_t, int32_t>(10, 1));
-  EXPECT_EQ(split(1.0 - 0.1 / 86400), std::pair<int64_t, int32_t>(1, 0));
-  EXPECT_EQ(split(1.0 - 0.1 / 86400, MidnightCarry::AwayFromDayZero),
-            std::pair<int64_t, int32_t>(1, 0));
-  EXPECT_EQ(split(-1.0 - (1.0 - 0.1 / 86400)), std::pair<int64_t, int32_t>(0, 0));
+  EXPECT_EQ(split(-1.25), Split(-1, 21600));
+  EXPECT_EQ(split(-0.5), Split(0, 43200));
+  // To the nearest second; a time that rounds to 24:00 is the next midnight.
+  EXPECT_EQ(split(10 + 0.6 / 86400), Split(10, 1));
+  EXPECT_EQ(split(10 + 0.4 / 86400), Split(10, 0));
+  EXPECT_EQ(split(1.0 - 0.1 / 86400), Split(1, 0));
+  EXPECT_EQ(split(1.0 - 0.1 / 86400, MidnightCarry::AwayFromDayZero), Split(1, 0));
+  EXPECT_EQ(split(-1.0 - (1.0 - 0.1 / 86400)), Split(0, 0));
 }
 
 jet::Decimal decimal(bool negative, uint8_t scale, unsigned __int128 magnitude) {
