@@ -34,6 +34,17 @@ std::string textoDe(const ado::Variant& field) {
   return v.isNull() ? std::string() : v.toString();
 }
 
+// One text column of every row from the current one to the end.
+std::vector<std::string> textosDeColumna(ado::Recordset& rs, const char* columna) {
+  std::vector<std::string> textos;
+  ado::Variant campo = rs.fields(columna);
+  while (!rs.eof()) {
+    textos.push_back(textoDe(campo));
+    rs.moveNext();
+  }
+  return textos;
+}
+
 // A number column of a line; a null or a value that is no number reads as 0.
 double numeroDe(const ado::Variant& field) {
   ado::Variant v = field.resolved();
@@ -123,26 +134,14 @@ std::vector<std::string> clsComanda::getAreas() {
   ado::Recordset rs = conexionAbierta().Query(
       "SELECT TOP 8 NEGOCIO FROM PRODUCTOS WHERE NEGOCIO <> 'NN' GROUP BY NEGOCIO", {});
   if (rs.eof() || rs.bof() || rs.recordCount() <= 0) return {std::string()};
-  std::vector<std::string> areas;
-  ado::Variant negocio = rs.fields("Negocio");
-  while (!rs.eof()) {
-    areas.push_back(textoDe(negocio));
-    rs.moveNext();
-  }
-  return areas;
+  return textosDeColumna(rs, "Negocio");
 }
 
 std::vector<std::string> clsComanda::getMesas(const std::vector<std::string>& areas) {
   ado::Recordset rs =
       conexionAbierta().Query(ordenes::sentenciaMesas(ordenes::textoAreas(areas)), {});
   if (esRecordsetVacio(rs)) return {std::string()};
-  std::vector<std::string> mesas;
-  ado::Variant idMesa = rs.fields("idMesa");
-  while (!rs.eof()) {
-    mesas.push_back(textoDe(idMesa));
-    rs.moveNext();
-  }
-  return mesas;
+  return textosDeColumna(rs, "idMesa");
 }
 
 std::vector<clsMesa> clsComanda::getPendientes(const std::vector<std::string>& areas) {
@@ -157,12 +156,7 @@ std::vector<clsMesa> clsComanda::getPendientes(const std::vector<std::string>& a
   std::vector<clsMesa> resultado;
   if (esRecordsetVacio(mesas)) return resultado;
 
-  std::vector<std::string> listaMesas;
-  ado::Variant idMesaLista = mesas.fields("idMesa");
-  while (!mesas.eof()) {
-    listaMesas.push_back(textoDe(idMesaLista));
-    mesas.moveNext();
-  }
+  const std::vector<std::string> listaMesas = textosDeColumna(mesas, "idMesa");
   ado::Recordset lineas = conn.Query(ordenes::sentenciaLineas(minuto, listaMesas, unidas), {});
 
   clsMesa actual;
