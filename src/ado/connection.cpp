@@ -98,6 +98,11 @@ void Connection::setCursorLocation(int32_t location) {
   cursorLocation_ = location;
 }
 
+void Connection::setMode(int32_t mode) {
+  if (db_) raiseOpen();
+  mode_ = mode;
+}
+
 void Connection::open(const std::string& connectionString, const std::string& /*userId*/,
                       const std::string& /*password*/, int32_t /*options*/) {
   if (db_) raiseOpen();
@@ -110,7 +115,8 @@ void Connection::open(const std::string& connectionString, const std::string& /*
                    "correctamente.");
   std::string path = connectionStringValue(connectionString_, "Data Source");
   if (path.empty()) throw ComError(jet::errc::kUnspecified, "No se pudo encontrar el archivo ''.");
-  auto db = jet::Database::open(path);
+  auto db = jet::Database::open(
+      path, jet::OpenOptions{.readOnly = (mode_ & adModeReadWrite) == adModeRead});
   if (!db) raise(db.error());
   db_ = std::move(db.value());
   session_ = std::make_unique<jet::sql::Session>(*db_);

@@ -17,8 +17,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ado/constants.h"
+#include "ado/recordset.h"
+#include "ado/variant.h"
 
 namespace jet {
 class Database;
@@ -54,6 +57,12 @@ class Connection {
   int32_t cursorLocation() const { return cursorLocation_; }
   void setCursorLocation(int32_t location);
 
+  // adModeUnknown (the default) opens the file for reading and writing;
+  // adModeRead opens it read-only, so nothing can be written through the
+  // connection. Raises adErrObjectOpen while the connection is open.
+  int32_t mode() const { return mode_; }
+  void setMode(int32_t mode);
+
   // Opens the database the connection string names. An empty string uses
   // the one set before. User and password are accepted and unused: the order
   // database has none (a file with a database password is refused by the
@@ -74,15 +83,27 @@ class Connection {
   void commitTrans();
   void rollbackTrans();
 
-  // The engine, for Command and Recordset. Raise adErrObjectClosed (for a
-  // closed connection) rather than answer a dangling reference.
-  jet::Database& database();
+  // A recordset describing the database, as OpenSchema answers it. Only
+  // adSchemaTables is offered (others raise adErrFeatureNotAvailable): one
+  // row per table with TABLE_CATALOG and TABLE_SCHEMA (Null), TABLE_NAME
+  // (the name as the file keeps it) and TABLE_TYPE ("TABLE" or "SYSTEM
+  // TABLE"). `criteria` restricts the rows in that column order; Empty or
+  // Null restricts nothing. A TABLE_NAME criterion is compared as Access
+  // compares names (without regard to case); a table whose definition can't
+  // be read is left out. Raises adErrObjectClosed when not open.
+  Recordset openSchema(int32_t schema, const std::vector<Variant>& criteria = {});
+
+  // The SQL session, for Command and Recordset. Raises adErrObjectClosed
+  // (for a closed connection) rather than answer a dangling reference.
   jet::sql::Session& session();
 
  private:
+  jet::Database& database();
+
   std::string provider_ = kProviderJet4;
   std::string connectionString_;
   int32_t cursorLocation_ = adUseServer;
+  int32_t mode_ = adModeUnknown;
   std::unique_ptr<jet::Database> db_;
   std::unique_ptr<jet::sql::Session> session_;
 };

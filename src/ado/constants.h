@@ -63,18 +63,28 @@ inline constexpr int32_t adLongVarChar = 201;
 inline constexpr int32_t adVarWChar = 202;
 inline constexpr int32_t adLongVarWChar = 203;
 
+// ConnectModeEnum (Mode is a mask: read and write are its two low bits)
+inline constexpr int32_t adModeUnknown = 0;
+inline constexpr int32_t adModeRead = 1;
+inline constexpr int32_t adModeWrite = 2;
+inline constexpr int32_t adModeReadWrite = 3;
+
+// SchemaEnum (the schemas Connection::openSchema answers)
+inline constexpr int32_t adSchemaTables = 20;
+
 // ObjectStateEnum
 inline constexpr int32_t adStateClosed = 0;
 inline constexpr int32_t adStateOpen = 1;
 
 // The errors ADO itself raises (not the provider), as the negative numbers
 // a program sees (0x800A0000 + the ADO error code).
-inline constexpr int32_t adErrInvalidArgument = -2146825287;    // 3001
-inline constexpr int32_t adErrNoCurrentRecord = -2146825267;    // 3021
-inline constexpr int32_t adErrItemNotFound = -2146825023;       // 3265
-inline constexpr int32_t adErrObjectClosed = -2146824584;       // 3704
-inline constexpr int32_t adErrObjectOpen = -2146824583;         // 3705
-inline constexpr int32_t adErrProviderNotFound = -2146824582;   // 3706
-inline constexpr int32_t adErrInvalidConnection = -2146824579;  // 3709
+inline constexpr int32_t adErrInvalidArgument = -2146825287;      // 3001
+inline constexpr int32_t adErrNoCurrentRecord = -2146825267;      // 3021
+inline constexpr int32_t adErrFeatureNotAvailable = -2146825037;  // 3251
+inline constexpr int32_t adErrItemNotFound = -2146825023;         // 3265
+inline constexpr int32_t adErrObjectClosed = -2146824584;         // 3704
+inline constexpr int32_t adErrObjectOpen = -2146824583;           // 3705
+inline constexpr int32_t adErrProviderNotFound = -2146824582;     // 3706
+inline constexpr int32_t adErrInvalidConnection = -2146824579;    // 3709
 
 }  // namespace ado

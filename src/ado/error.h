@@ -7,12 +7,18 @@
 #include <stdexcept>
 #include <string>
 
+#include "jet/error_codes.h"
+
 namespace ado {
 
 // VBA run-time error numbers the conversions raise.
 inline constexpr int32_t kErrOverflow = 6;       // "Desbordamiento"
 inline constexpr int32_t kErrTypeMismatch = 13;  // "No coinciden los tipos"
 inline constexpr int32_t kErrInvalidNull = 94;   // "Uso no válido de Null"
+
+// The provider's failure numbers (ado::errc::kUnspecified, kSyntax, ...):
+// the engine reports the numbers the Access provider does, so they are its.
+namespace errc = jet::errc;
 
 class ComError : public std::runtime_error {
  public:

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "ado/conversions.h"
 #include "ado/error.h"
-#include "jet/convert.h"
+#include "jet/civil_date.h"
+#include "jet/value_text.h"
 
 namespace ado {
 
@@ -26,64 +28,29 @@ double decimalToDouble(const jet::Decimal& d) {
   return d.negative ? -v : v;
 }
 
-std::string decimalToString(const jet::Decimal& d) {
-  std::string digits;
-  unsigned __int128 m = d.magnitude;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(m % 10)));
-    m /= 10;
-  } while (m != 0);
-  while (digits.size() <= d.scale) digits.insert(digits.begin(), '0');
-  std::string whole = digits.substr(0, digits.size() - d.scale);
-  std::string frac = digits.substr(digits.size() - d.scale);
-  while (!frac.empty() && frac.back() == '0') frac.pop_back();
-  std::string out = whole;
-  if (!frac.empty()) out += jet::kDecimalSeparator + frac;
-  if (d.negative && out != "0") out.insert(out.begin(), '-');
-  return out;
-}
-
 std::string two(int v) {
   char b[8];
   std::snprintf(b, sizeof b, "%02d", v);
   return b;
 }
 
-// Days since 1899-12-30 to a civil date (proleptic Gregorian).
-void civilFromDays(int64_t z, int& y, int& m, int& d) {
-  z += 719468 - 25569;  // from 1899-12-30 to the count from 0000-03-01
-  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  int64_t doe = z - era * 146097;
-  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  int64_t mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-}
-
 std::string dateToString(jet::DateTime dt) {
   // Access dates before 1899-12-30 count days down with the time as a
   // positive fraction: -1.25 is 1899-12-29 06:00.
-  double days = std::trunc(dt.days);
-  double frac = std::fabs(dt.days - days);
-  int64_t seconds = static_cast<int64_t>(std::llround(frac * 86400.0));
-  if (seconds >= 86400) {
-    seconds -= 86400;
-    days += dt.days < 0 ? -1 : 1;
-  }
+  const jet::DayAndSecond at = jet::splitDateTime(dt, jet::MidnightCarry::AwayFromDayZero);
+  const int64_t days = at.day;
+  const int32_t seconds = at.second;
   std::string out;
   if (days != 0 || seconds == 0) {
-    int y, m, d;
-    civilFromDays(static_cast<int64_t>(days), y, m, d);
+    const jet::CivilDay c = jet::civilFromDaySerial(days);
     char b[32];
-    std::snprintf(b, sizeof b, "%02d/%02d/%04d", d, m, y);
+    std::snprintf(b, sizeof b, "%02d/%02d/%04d", static_cast<int>(c.day), static_cast<int>(c.month),
+                  static_cast<int>(c.year));
     out = b;
   }
   if (seconds != 0) {
     if (!out.empty()) out += ' ';
-    out += two(static_cast<int>(seconds / 3600)) + ":" + two(static_cast<int>(seconds / 60 % 60)) +
-           ":" + two(static_cast<int>(seconds % 60));
+    out += two(seconds / 3600) + ":" + two(seconds / 60 % 60) + ":" + two(seconds % 60);
   }
   return out;
 }
@@ -137,28 +104,11 @@ Variant Variant::fromValue(const jet::Value& value) {
       v.value_ = value;
       return v;
     }
-    case T::Guid: {
-      static const char* hex = "0123456789ABCDEF";
-      const auto& b = value.asGuid().bytes;
-      // Access shows a GUID as {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}, the first
-      // three groups little-endian.
-      const int order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
-      std::string s = "{";
-      for (int i = 0; i < 16; ++i) {
-        if (i == 4 || i == 6 || i == 8 || i == 10) s += '-';
-        s += hex[b[order[i]] >> 4];
-        s += hex[b[order[i]] & 15];
-      }
-      return Variant(s + "}");
-    }
+    case T::Guid: return Variant(jet::guidText(value.asGuid()));
     case T::Binary: {
-      static const char* hex = "0123456789ABCDEF";
-      std::string s;
-      for (uint8_t c : value.asBinary()) {
-        s += hex[c >> 4];
-        s += hex[c & 15];
-      }
-      return Variant(s);
+      std::string hex;
+      jet::appendHexText(hex, value.asBinary());
+      return Variant(std::move(hex));
     }
   }
   return null();
@@ -209,7 +159,7 @@ bool Variant::isNumeric() const {
     case Kind::Boolean:
     case Kind::Byte:
     case Kind::Decimal: return true;
-    case Kind::String: return jet::parseNumber(value_.asText()).has_value();
+    case Kind::String: return parseNumber(value_.asText()).has_value();
     case Kind::Field: return resolved().isNumeric();
     case Kind::Null:
     case Kind::Date: return false;
@@ -231,7 +181,7 @@ double Variant::toDouble() const {
     case Kind::Byte: return value_.asByte();
     case Kind::Decimal: return decimalToDouble(value_.asDecimal());
     case Kind::String: {
-      auto n = jet::parseNumber(value_.asText());
+      auto n = parseNumber(value_.asText());
       if (!n) raiseTypeMismatch();
       return *n;
     }
@@ -241,14 +191,14 @@ double Variant::toDouble() const {
 }
 
 int16_t Variant::toInteger() const {
-  double r = jet::roundHalfEven(toDouble());
+  double r = roundHalfEven(toDouble());
   if (!(r >= std::numeric_limits<int16_t>::min() && r <= std::numeric_limits<int16_t>::max()))
     raiseOverflow();
   return static_cast<int16_t>(r);
 }
 
 int32_t Variant::toLong() const {
-  double r = jet::roundHalfEven(toDouble());
+  double r = roundHalfEven(toDouble());
   if (!(r >= std::numeric_limits<int32_t>::min() && r <= std::numeric_limits<int32_t>::max()))
     raiseOverflow();
   return static_cast<int32_t>(r);
@@ -270,17 +220,10 @@ std::string Variant::toString() const {
     case Kind::Integer: return std::to_string(value_.asInteger());
     case Kind::Long: return std::to_string(value_.asLong());
     case Kind::Byte: return std::to_string(value_.asByte());
-    case Kind::Single: return jet::formatSingle(value_.asSingle());
-    case Kind::Double: return jet::formatNumber(value_.asDouble());
-    case Kind::Currency: {
-      jet::Decimal d;
-      int64_t s = value_.asCurrency().scaled;
-      d.negative = s < 0;
-      d.scale = 4;
-      d.magnitude = static_cast<unsigned __int128>(s < 0 ? -static_cast<__int128>(s) : s);
-      return decimalToString(d);
-    }
-    case Kind::Decimal: return decimalToString(value_.asDecimal());
+    case Kind::Single: return formatSingle(value_.asSingle());
+    case Kind::Double: return formatNumber(value_.asDouble());
+    case Kind::Currency: return jet::currencyText(value_.asCurrency());
+    case Kind::Decimal: return jet::shortDecimalText(value_.asDecimal());
     case Kind::Date: return dateToString(value_.asDateTime());
     case Kind::Boolean: return value_.asBoolean() ? "Verdadero" : "Falso";
     case Kind::String: return value_.asText();

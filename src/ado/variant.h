@@ -6,7 +6,7 @@
 // Single, Double, Currency, Date, String, Boolean, Byte, Decimal, and Field:
 // a field of an open recordset, whose value is read when it is used.
 // typeName() answers the names the binding rules test ("String", "Long",
-// "Field", ...). Conversions follow the system's number format (jet/convert.h).
+// "Field", ...). Conversions follow the system's number format (ado/conversions.h).
 #pragma once
 
 #include <cstdint>
@@ -31,7 +31,18 @@ class FieldSource {
 class Variant {
  public:
   enum class Kind : uint8_t {
-    Empty, Null, Integer, Long, Single, Double, Currency, Date, String, Boolean, Byte, Decimal,
+    Empty,
+    Null,
+    Integer,
+    Long,
+    Single,
+    Double,
+    Currency,
+    Date,
+    String,
+    Boolean,
+    Byte,
+    Decimal,
     Field,
   };
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "jet/convert.h"
+#include "ado/conversions.h"
 #include "ui/text_measure.h"
 
 namespace modTabla {
@@ -66,7 +66,7 @@ std::string filaDespachada(const board::LineaDespachada& l) {
   std::string cantidad;
   if (!l.cantidad.isNull()) {
     try {
-      cantidad = jet::formatNumber(l.cantidad.toDouble() * -1);
+      cantidad = ado::formatNumber(l.cantidad.toDouble() * -1);
     } catch (const std::exception&) {
       cantidad = "";
     }

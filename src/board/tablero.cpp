@@ -5,9 +5,9 @@
 #include <cmath>
 #include <optional>
 
+#include "ado/conversions.h"
 #include "ado/error.h"
 #include "board/mod_tabla.h"
-#include "jet/convert.h"
 #include "ui/text_measure.h"
 
 namespace board {
@@ -43,11 +43,11 @@ std::string sinBlancos(const std::string& s) {
 std::optional<double> codigoDeCelda(const std::string& texto) {
   size_t p = texto.find(kEtiquetaCodigo);
   if (p == std::string::npos) return std::nullopt;
-  return jet::parseNumber(std::string_view(texto).substr(p + 4));
+  return ado::parseNumber(std::string_view(texto).substr(p + 4));
 }
 
 int32_t redondear(double x) {
-  return static_cast<int32_t>(jet::roundHalfEven(x));
+  return static_cast<int32_t>(ado::roundHalfEven(x));
 }
 
 }  // namespace
@@ -223,7 +223,7 @@ void Tablero::cmdVer_Click(int16_t) {
 
 std::string Tablero::textoVisible(const clsComanda& linea) {
   std::string texto = std::to_string(linea.tiempo()) + " Minutos" + kSaltoLinea +
-                      jet::formatNumber(std::fabs(linea.cantidad())) + " " + linea.Nombre();
+                      ado::formatNumber(std::fabs(linea.cantidad())) + " " + linea.Nombre();
   for (const std::string& parte : partir(linea.Detalle())) {
     if (!sinBlancos(parte).empty()) texto += kSaltoLinea + std::string("-> ") + parte;
   }
@@ -470,9 +470,9 @@ void Tablero::muestraDespachados() {
 
 void Tablero::msgListaControl_Click() {
   int32_t r = msgListaControl.row();
-  std::optional<double> codigo = jet::parseNumber(msgListaControl.text(r, 6));
+  std::optional<double> codigo = ado::parseNumber(msgListaControl.text(r, 6));
   if (!codigo) return;  // the title row holds "Codigo"
-  double redondo = jet::roundHalfEven(*codigo);
+  double redondo = ado::roundHalfEven(*codigo);
   if (redondo < INT32_MIN || redondo > INT32_MAX) return;
   pedidos().devolverProducto(static_cast<int32_t>(redondo));
   muestraDespachados();

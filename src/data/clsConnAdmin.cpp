@@ -12,8 +12,7 @@
 #include "data/ModuleRecordSet.h"
 #include "data/failure_reporter.h"
 #include "data/parameter_binding.h"
-#include "jet/database.h"
-#include "jet/error_codes.h"
+#include "data/sql_text.h"
 
 clsConnAdmin* conexion = nullptr;
 
@@ -25,7 +24,14 @@ constexpr const char* kIdentityStatement = "SELECT @@Identity AS ClientID";
 // its own, anything else is the provider's unspecified failure.
 int32_t errorNumber(const std::exception& e) {
   if (auto* com = dynamic_cast<const ado::ComError*>(&e)) return com->number();
-  return jet::errc::kUnspecified;
+  return ado::errc::kUnspecified;
+}
+
+// Whether the catalogue of the database open on `conn` has that table.
+bool hasTable(ado::Connection& conn, const std::string& name) {
+  ado::Recordset tables =
+      conn.openSchema(ado::adSchemaTables, {ado::Variant(), ado::Variant(), ado::Variant(name)});
+  return !tables.eof();
 }
 
 // The statement text for the clipboard: whatever text the caller gave.
@@ -81,10 +87,12 @@ void clsConnAdmin::RollbackTrans() {
 bool clsConnAdmin::TableExists(const std::string& TableName) {
   // The open connection already sees the file as it is now; once closed,
   // the file's catalogue is read afresh, read-only.
-  if (conn_ && conn_->state() == ado::adStateOpen) return conn_->database().table(TableName).isOk();
-  auto db = jet::Database::open(ruta_, jet::OpenOptions{.readOnly = true});
-  if (!db) throw ado::ComError(db.error().number, db.error().description);
-  return db.value()->table(TableName).isOk();
+  if (conn_ && conn_->state() == ado::adStateOpen) return hasTable(*conn_, TableName);
+  ado::Connection reading;
+  reading.setProvider(proveedorPara(ruta_));
+  reading.setMode(ado::adModeRead);
+  reading.open("Data Source=" + ruta_);
+  return hasTable(reading, TableName);
 }
 
 ado::Recordset clsConnAdmin::Query(const ado::Variant& sql,
@@ -154,14 +162,7 @@ int32_t clsConnAdmin::comando(const ado::Variant& sql, const std::vector<ado::Va
 }
 
 std::string clsConnAdmin::ValidarSql(const ado::Variant& sSql) {
-  std::string text = sSql.toString();
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out;
+  return data::quotesDoubled(sSql.toString());
 }
 
 int32_t clsConnAdmin::Insert(const ado::Variant& sql) {

@@ -27,8 +27,6 @@
 #include "ado/recordset.h"
 #include "ado/variant.h"
 
-class clsComanda;
-
 class clsConnAdmin {
  public:
   // Opens the database at `rutaBaseDatos` (the board passes the settings
@@ -83,13 +81,6 @@ class clsConnAdmin {
   // "Error <n> Error en el insert ejecutado"), copies the statement to the
   // clipboard, and answers 0.
   int32_t Insert(const ado::Variant& sql);
-
-  // Per product, the summed quantity (as a positive number) of the lines
-  // that wait for the kitchen, one record per product in the order of the
-  // result; each record's Nombre is its key. Empty when nothing waits.
-  // Raises on failure. Built by the order code (orders/acumulado_pendientes.cpp),
-  // which owns the record type.
-  std::vector<clsComanda> getAcumuladoPendientes();
 
   // The ADO connection (null after Cerrar), for the tools and the tests.
   const std::shared_ptr<ado::Connection>& connection() const { return conn_; }

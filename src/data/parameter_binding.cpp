@@ -5,14 +5,14 @@
 #include <string>
 
 #include "ado/constants.h"
-#include "jet/text.h"
+#include "ado/conversions.h"
 
 namespace data {
 
 namespace {
 
 int32_t lengthPlusOne(const std::string& text) {
-  return static_cast<int32_t>(jet::utf16Length(text)) + 1;
+  return static_cast<int32_t>(ado::textLength(text)) + 1;
 }
 
 // The element as text when it can hold "::": a text, or a field whose value

@@ -1,31 +1,18 @@
-// CSV fields for every value type. Dates go through the proleptic Gregorian
-// calendar from day 0 = 1899-12-30, as Access counts; a negative date keeps
-// its time of day as a positive fraction, as Access does.
+// CSV fields for every value type. Dates are read through jet/civil_date.h,
+// exact numbers through jet/value_text.h; this file adds the quoting, the
+// shortest fixed form of floating numbers and the ISO layout of a date.
 #include "jet/csv.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "jet/civil_date.h"
+#include "jet/value_text.h"
+
 namespace jet::csv {
 
 namespace {
-
-// Civil date of a day count from 1970-01-01 (Gregorian, any sign).
-void civilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  y = static_cast<int64_t>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  d = doy - (153 * mp + 2) / 5 + 1;
-  m = mp < 10 ? mp + 3 : mp - 9;
-  if (m <= 2) ++y;
-}
-
-constexpr int64_t kAccessEpochFromUnix = -25569;  // 1899-12-30 in days from 1970-01-01
 
 template <class F>
 void appendShortestFixed(std::string& out, F x) {
@@ -61,22 +48,14 @@ inline void putTwoDigits(char* p, unsigned n) {
 }
 
 void appendDateTime(std::string& out, DateTime dt) {
-  double d = dt.days;
-  if (!std::isfinite(d) || std::fabs(d) > 3.0e6) return;  // beyond any calendar Access shows
-  double whole = d < 0 ? std::ceil(d) : std::floor(d);
-  double fraction = std::fabs(d - whole);
-  int64_t day = static_cast<int64_t>(whole);
-  int64_t seconds = std::llround(fraction * 86400.0);
-  if (seconds >= 86400) {
-    seconds -= 86400;
-    day += 1;
-  }
-  int64_t y;
-  unsigned m, dd;
-  civilFromDays(day + kAccessEpochFromUnix, y, m, dd);
-  const unsigned hh = static_cast<unsigned>(seconds / 3600);
-  const unsigned mm = static_cast<unsigned>(seconds / 60 % 60);
-  const unsigned ss = static_cast<unsigned>(seconds % 60);
+  // Beyond any calendar Access shows: an empty field.
+  if (!std::isfinite(dt.days) || std::fabs(dt.days) > 3.0e6) return;
+  const DayAndSecond at = splitDateTime(dt, MidnightCarry::Forward);
+  const CivilDay date = civilFromDaySerial(at.day);
+  const int64_t y = date.year;
+  const unsigned m = date.month, dd = date.day;
+  const unsigned seconds = static_cast<unsigned>(at.second);
+  const unsigned hh = seconds / 3600, mm = seconds / 60 % 60, ss = seconds % 60;
   if (y < 0 || y > 9999) {
     // Years outside four digits keep the printf form (a sign, a wider year).
     char buf[64];
@@ -99,37 +78,6 @@ void appendDateTime(std::string& out, DateTime dt) {
   buf[16] = ':';
   putTwoDigits(buf + 17, ss);
   out.append(buf, sizeof buf);
-}
-
-void appendCurrency(std::string& out, Currency c) {
-  const bool negative = c.scaled < 0;
-  // -(scaled + 1) + 1 keeps the most negative amount from overflowing.
-  const uint64_t magnitude =
-      negative ? static_cast<uint64_t>(-(c.scaled + 1)) + 1 : static_cast<uint64_t>(c.scaled);
-  if (negative) out.push_back('-');
-  appendInteger(out, magnitude / 10000);
-  unsigned fraction = static_cast<unsigned>(magnitude % 10000);
-  if (fraction == 0) return;
-  char digits[4];
-  for (int i = 3; i >= 0; --i) {
-    digits[i] = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
-  }
-  size_t used = 4;
-  while (digits[used - 1] == '0') --used;  // 1.5, not 1.5000
-  out.push_back('.');
-  out.append(digits, used);
-}
-
-void appendHex(std::string& out, const Bytes& bytes) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  const size_t at = out.size();
-  out.resize(at + bytes.size() * 2);
-  char* p = out.data() + at;
-  for (uint8_t b : bytes) {
-    *p++ = kHex[b >> 4];
-    *p++ = kHex[b & 15];
-  }
 }
 
 }  // namespace
@@ -188,34 +136,15 @@ std::string formatDateTime(DateTime dt) {
 }
 
 std::string formatGuid(const Guid& g) {
-  const auto& b = g.bytes;
-  char buf[64];
-  std::snprintf(buf, sizeof buf,
-                "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", b[3],
-                b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13],
-                b[14], b[15]);
-  return buf;
+  return guidText(g);
 }
 
 std::string formatDecimal(const Decimal& d) {
-  std::string digits;
-  unsigned __int128 m = d.magnitude;
-  do {
-    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(m % 10)));
-    m /= 10;
-  } while (m != 0);
-  if (d.scale > 0) {
-    if (digits.size() <= d.scale) digits.insert(0, d.scale - digits.size() + 1, '0');
-    digits.insert(digits.size() - d.scale, ".");
-  }
-  if (d.negative && d.magnitude != 0) digits.insert(0, "-");
-  return digits;
+  return decimalText(d);
 }
 
 std::string formatCurrency(Currency c) {
-  std::string out;
-  appendCurrency(out, c);
-  return out;
+  return currencyText(c);
 }
 
 void appendField(std::string& out, const Value& v) {
@@ -226,12 +155,12 @@ void appendField(std::string& out, const Value& v) {
     case ValueType::Integer: appendInteger(out, v.asInteger()); return;
     case ValueType::Long: appendInteger(out, v.asLong()); return;
     case ValueType::BigInt: appendInteger(out, v.asBigInt()); return;
-    case ValueType::Currency: appendCurrency(out, v.asCurrency()); return;
+    case ValueType::Currency: appendCurrencyText(out, v.asCurrency()); return;
     case ValueType::Single: appendShortestFixed(out, v.asSingle()); return;
     case ValueType::Double: appendShortestFixed(out, v.asDouble()); return;
     case ValueType::DateTime: appendDateTime(out, v.asDateTime()); return;
     case ValueType::Text: appendQuoted(out, v.asText()); return;
-    case ValueType::Binary: appendHex(out, v.asBinary()); return;
+    case ValueType::Binary: appendHexText(out, v.asBinary()); return;
     case ValueType::Guid: out += formatGuid(v.asGuid()); return;
     case ValueType::Decimal: out += formatDecimal(v.asDecimal()); return;
   }

@@ -1,20 +1,19 @@
-// clsConnAdmin::getAcumuladoPendientes: the quantities per product that
-// wait for the kitchen. It lives with the order code because its records are
-// order lines (clsComanda), which the data layer below does not know.
+// getAcumuladoPendientes: the quantities per product that wait for the
+// kitchen, read with the connection's Query and kept as order records.
+#include "orders/acumulado_pendientes.h"
+
 #include <cmath>
 
 #include "data/ModuleRecordSet.h"
-#include "data/clsConnAdmin.h"
-#include "orders/clsComanda.h"
 
-std::vector<clsComanda> clsConnAdmin::getAcumuladoPendientes() {
+std::vector<clsComanda> getAcumuladoPendientes(clsConnAdmin& conexion) {
   // One text from four pieces, with no blank between 'Y' and GROUP, as the
   // statement has always been sent.
   const std::string sql = std::string("SELECT SUM(CANTIDAD) AS C, NOMBREPRODUCTO AS NOMBRE ") +
                           "FROM COMANDAS " +
                           "WHERE ESTADO = 'Pendiente' AND CONCEPTO = 'Ventas' AND DespCoc = 'Y'" +
                           "GROUP BY NOMBREPRODUCTO";
-  ado::Recordset rs = Query(sql, {});
+  ado::Recordset rs = conexion.Query(sql, {});
   std::vector<clsComanda> totales;
   if (!esRecordsetVacio(rs)) {
     ado::Variant suma = rs.fields("c");

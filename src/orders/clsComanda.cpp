@@ -11,10 +11,11 @@
 #include <cmath>
 #include <limits>
 
+#include "ado/conversions.h"
 #include "ado/error.h"
 #include "data/ModuleRecordSet.h"
 #include "data/clsConnAdmin.h"
-#include "jet/convert.h"
+#include "data/sql_text.h"
 #include "orders/clsMesa.h"
 #include "orders/service_clock.h"
 
@@ -33,6 +34,17 @@ std::string textoDe(const ado::Variant& field) {
   return v.isNull() ? std::string() : v.toString();
 }
 
+// One text column of every row from the current one to the end.
+std::vector<std::string> textosDeColumna(ado::Recordset& rs, const char* columna) {
+  std::vector<std::string> textos;
+  ado::Variant campo = rs.fields(columna);
+  while (!rs.eof()) {
+    textos.push_back(textoDe(campo));
+    rs.moveNext();
+  }
+  return textos;
+}
+
 // A number column of a line; a null or a value that is no number reads as 0.
 double numeroDe(const ado::Variant& field) {
   ado::Variant v = field.resolved();
@@ -44,7 +56,7 @@ double numeroDe(const ado::Variant& field) {
 // a line ordered on another day's scale must not stop the board.
 template <class Int>
 Int enteroDe(const ado::Variant& field) {
-  double d = jet::roundHalfEven(numeroDe(field));
+  double d = ado::roundHalfEven(numeroDe(field));
   if (std::isnan(d)) return 0;
   if (d <= std::numeric_limits<Int>::min()) return std::numeric_limits<Int>::min();
   if (d >= std::numeric_limits<Int>::max()) return std::numeric_limits<Int>::max();
@@ -57,7 +69,7 @@ Int enteroDe(const ado::Variant& field) {
 bool identificadorDe(const ado::Variant& id, std::string& digitos) {
   ado::Variant v = id.resolved();
   if (v.isEmpty() || v.isNull() || !v.isNumeric()) return false;
-  digitos = jet::formatNumber(v.toDouble());
+  digitos = ado::formatNumber(v.toDouble());
   return true;
 }
 
@@ -82,13 +94,7 @@ std::string textoAreas(const std::vector<std::string>& areas) {
 }
 
 std::string literal(const std::string& valor) {
-  std::string out;
-  out.reserve(valor.size());
-  for (char c : valor) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out;
+  return data::quotesDoubled(valor);
 }
 
 std::string sentenciaMesas(const std::string& areasUnidas) {
@@ -128,26 +134,14 @@ std::vector<std::string> clsComanda::getAreas() {
   ado::Recordset rs = conexionAbierta().Query(
       "SELECT TOP 8 NEGOCIO FROM PRODUCTOS WHERE NEGOCIO <> 'NN' GROUP BY NEGOCIO", {});
   if (rs.eof() || rs.bof() || rs.recordCount() <= 0) return {std::string()};
-  std::vector<std::string> areas;
-  ado::Variant negocio = rs.fields("Negocio");
-  while (!rs.eof()) {
-    areas.push_back(textoDe(negocio));
-    rs.moveNext();
-  }
-  return areas;
+  return textosDeColumna(rs, "Negocio");
 }
 
 std::vector<std::string> clsComanda::getMesas(const std::vector<std::string>& areas) {
   ado::Recordset rs =
       conexionAbierta().Query(ordenes::sentenciaMesas(ordenes::textoAreas(areas)), {});
   if (esRecordsetVacio(rs)) return {std::string()};
-  std::vector<std::string> mesas;
-  ado::Variant idMesa = rs.fields("idMesa");
-  while (!rs.eof()) {
-    mesas.push_back(textoDe(idMesa));
-    rs.moveNext();
-  }
-  return mesas;
+  return textosDeColumna(rs, "idMesa");
 }
 
 std::vector<clsMesa> clsComanda::getPendientes(const std::vector<std::string>& areas) {
@@ -162,12 +156,7 @@ std::vector<clsMesa> clsComanda::getPendientes(const std::vector<std::string>& a
   std::vector<clsMesa> resultado;
   if (esRecordsetVacio(mesas)) return resultado;
 
-  std::vector<std::string> listaMesas;
-  ado::Variant idMesaLista = mesas.fields("idMesa");
-  while (!mesas.eof()) {
-    listaMesas.push_back(textoDe(idMesaLista));
-    mesas.moveNext();
-  }
+  const std::vector<std::string> listaMesas = textosDeColumna(mesas, "idMesa");
   ado::Recordset lineas = conn.Query(ordenes::sentenciaLineas(minuto, listaMesas, unidas), {});
 
   clsMesa actual;

@@ -3,8 +3,12 @@
 // recordset's cursor, fields and properties.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "ado/command.h"
 #include "ado/connection.h"
@@ -168,6 +172,60 @@ TEST_F(AdoTest, AStatementWithoutRowsLeavesTheRecordsetClosed) {
   rs.open("UPDATE COMANDAS SET tin = 'X'", conn);
   EXPECT_EQ(rs.state(), ado::adStateClosed);
   EXPECT_EQ(read("SELECT * FROM COMANDAS WHERE tin = 'X'").recordCount(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The TABLE_NAME and TABLE_TYPE of every row of a tables schema.
+std::vector<std::pair<std::string, std::string>> tablesOf(ado::Recordset rs) {
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (; !rs.eof(); rs.moveNext())
+    rows.emplace_back(rs.fields("TABLE_NAME").toString(), rs.fields("table_type").toString());
+  return rows;
+}
+
+TEST_F(AdoTest, TheTablesSchemaListsUserAndSystemTablesAndFiltersByNameAndType) {
+  auto all = tablesOf(conn->openSchema(ado::adSchemaTables));
+  using Row = std::pair<std::string, std::string>;
+  EXPECT_NE(std::find(all.begin(), all.end(), Row("COMANDAS", "TABLE")), all.end());
+  EXPECT_NE(std::find(all.begin(), all.end(), Row("PRODUCTOS", "TABLE")), all.end());
+  EXPECT_NE(std::find(all.begin(), all.end(), Row("MSysObjects", "SYSTEM TABLE")), all.end());
+
+  // A name is found as Access finds it and answered as the file keeps it.
+  EXPECT_EQ(tablesOf(conn->openSchema(ado::adSchemaTables, {Variant(), Variant(), "comandas"})),
+            std::vector<Row>{Row("COMANDAS", "TABLE")});
+  EXPECT_TRUE(
+      tablesOf(conn->openSchema(ado::adSchemaTables, {Variant(), Variant(), "CLIENTES"})).empty());
+  EXPECT_TRUE(tablesOf(conn->openSchema(ado::adSchemaTables, {Variant(), Variant(), ""})).empty());
+  EXPECT_TRUE(tablesOf(conn->openSchema(ado::adSchemaTables,
+                                        {Variant(), Variant(), "COMANDAS", "SYSTEM TABLE"}))
+                  .empty());
+  for (const auto& [name, type] :
+       tablesOf(conn->openSchema(ado::adSchemaTables, {Variant::null(), Variant::null(),
+                                                       Variant::null(), "system table"})))
+    EXPECT_EQ(type, "SYSTEM TABLE") << name;
+
+  EXPECT_EQ(errorOf([&] { conn->openSchema(4); }), ado::adErrFeatureNotAvailable);
+  conn->close();
+  EXPECT_EQ(errorOf([&] { conn->openSchema(ado::adSchemaTables); }), ado::adErrObjectClosed);
+}
+
+TEST_F(AdoTest, AReadOnlyConnectionReadsButWritesNothing) {
+  EXPECT_EQ(errorOf([&] { conn->setMode(ado::adModeRead); }), ado::adErrObjectOpen);
+  conn->close();
+  conn->setMode(ado::adModeRead);
+  conn->open();
+  EXPECT_EQ(read("SELECT * FROM COMANDAS").recordCount(), 2);
+  ado::Command cmd;
+  cmd.setActiveConnection(conn);
+  cmd.setCommandText("DELETE FROM COMANDAS");
+  EXPECT_NE(errorOf([&] { cmd.execute(); }), 0);
+  conn->close();
+  conn->setMode(ado::adModeUnknown);
+  conn->open();
+  EXPECT_EQ(read("SELECT * FROM COMANDAS").recordCount(), 2);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "order_fixture.h"
+#include "orders/acumulado_pendientes.h"
 
 namespace {
 
@@ -158,7 +159,7 @@ TEST_F(MarcasTest, PendingTotalsAddUpWaitingLinesPerProduct) {
   db.add({.nombre = "Caña", .cantidad = 10, .concepto = "Invitación"});
   db.add({.nombre = "Caña", .cantidad = 10, .estado = "Cobrado"});
   abrir();
-  auto totales = conn->getAcumuladoPendientes();
+  auto totales = getAcumuladoPendientes(*conn);
   ASSERT_EQ(totales.size(), 2u);
   // In the order of the grouped result: by product name.
   EXPECT_EQ(totales[0].Nombre(), "Abono");
@@ -171,7 +172,7 @@ TEST_F(MarcasTest, PendingTotalsAddUpWaitingLinesPerProduct) {
 TEST_F(MarcasTest, NoWaitingLineGivesNoTotals) {
   db.add({.nombre = "Caña", .despCoc = "S"});
   abrir();
-  EXPECT_TRUE(conn->getAcumuladoPendientes().empty());
+  EXPECT_TRUE(getAcumuladoPendientes(*conn).empty());
 }
 
 }  // namespace

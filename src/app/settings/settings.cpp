@@ -4,7 +4,7 @@
 #include <iterator>
 #include <optional>
 
-#include "jet/convert.h"
+#include "ado/conversions.h"
 
 std::string rutaBaseDatos;
 std::string tamanoLetra;
@@ -104,9 +104,9 @@ void leerConfiguracion(const std::string& nombreArchivo) {
 }
 
 int tamanoFuente(const std::string& tamano, int porDefecto) {
-  std::optional<double> n = jet::parseNumber(tamano);
+  std::optional<double> n = ado::parseNumber(tamano);
   if (!n) return porDefecto;
-  double r = jet::roundHalfEven(*n);
+  double r = ado::roundHalfEven(*n);
   if (r < kTamanoMinimo || r > kTamanoMaximo) return porDefecto;
   return static_cast<int>(r);
 }

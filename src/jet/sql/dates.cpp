@@ -6,44 +6,20 @@
 #include <ctime>
 #include <string>
 
+#include "jet/civil_date.h"
+
 namespace jet::sql {
-
-namespace {
-
-// Days from 1970-01-01 of a proleptic Gregorian date, by counting whole
-// 400-year eras (146097 days each) from year 0 with years starting in March,
-// so the leap day falls at the end of the counted year.
-long long unixDaysFromCivil(long long y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yearOfEra = static_cast<unsigned>(y - era * 400);
-  const unsigned dayOfYear = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + static_cast<long long>(dayOfEra) - 719468;
-}
-
-constexpr long long kUnixDayOf18991230 = -25569;
-
-}  // namespace
 
 double daysFromCivil(int year, int month, int day) {
   return static_cast<double>(
-      unixDaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
-      kUnixDayOf18991230);
+      daySerialFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)));
 }
 
 CivilDate civilFromDays(double days) {
-  long long z = static_cast<long long>(std::floor(days)) + kUnixDayOf18991230 + 719468;
-  const long long era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned dayOfEra = static_cast<unsigned>(z - era * 146097);
-  const unsigned yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const unsigned mp = (5 * dayOfYear + 2) / 153;
-  const unsigned d = dayOfYear - (153 * mp + 2) / 5 + 1;
-  const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-  long long y = static_cast<long long>(yearOfEra) + era * 400 + (m <= 2);
-  return CivilDate{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+  // The whole day is the floor: SQL reads a date before day 0 by its serial's
+  // lower day.
+  const CivilDay c = civilFromDaySerial(static_cast<long long>(std::floor(days)));
+  return CivilDate{static_cast<int>(c.year), static_cast<int>(c.month), static_cast<int>(c.day)};
 }
 
 namespace {
