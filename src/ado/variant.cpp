@@ -37,7 +37,7 @@ std::string two(int v) {
 std::string dateToString(jet::DateTime dt) {
   // Access dates before 1899-12-30 count days down with the time as a
   // positive fraction: -1.25 is 1899-12-29 06:00.
-  const jet::DayAndSecond at = jet::splitDateTime(dt, jet::MidnightCarry::AwayFromDayZero);
+  const jet::DayAndSecond at = jet::splitDateTime(dt);
   const int64_t days = at.day;
   const int32_t seconds = at.second;
   std::string out;

@@ -39,14 +39,14 @@ int64_t daySerialFromCivil(int64_t year, unsigned month, unsigned day) {
   return era * kDaysPerEra + static_cast<int64_t>(dayOfEra) - kDayZeroFromEraStart;
 }
 
-DayAndSecond splitDateTime(DateTime at, MidnightCarry carry) {
+DayAndSecond splitDateTime(DateTime at) {
   const double whole = std::trunc(at.days);
   DayAndSecond out;
   out.day = static_cast<int64_t>(whole);
   int64_t seconds = std::llround(std::fabs(at.days - whole) * 86400.0);
   if (seconds >= 86400) {
     seconds -= 86400;
-    out.day += carry == MidnightCarry::AwayFromDayZero && at.days < 0 ? -1 : 1;
+    out.day += 1;
   }
   out.second = static_cast<int32_t>(seconds);
   return out;

@@ -25,22 +25,15 @@ CivilDay civilFromDaySerial(int64_t serial);
 // into the next month, as the arithmetic carries it.
 int64_t daySerialFromCivil(int64_t year, unsigned month, unsigned day);
 
-// Which way a time of day that rounds up to 24:00:00 moves the day.
-enum class MidnightCarry {
-  // To the following day in time (the export's rule).
-  Forward,
-  // One day further from day 0 (the variant's text has always done this;
-  // before day 0 that is the previous day).
-  AwayFromDayZero,
-};
-
 // A date-time split at its day: the whole day serial (the serial truncated
-// toward zero, after any carry) and the time of day to the nearest second.
+// toward zero) and the time of day to the nearest second. A time that rounds
+// up to 24:00:00 is midnight of the following day in time, before day 0 as
+// after it.
 struct DayAndSecond {
   int64_t day = 0;
   int32_t second = 0;  // 0..86399
 };
 // `at` must be finite and within the range of int64_t days.
-DayAndSecond splitDateTime(DateTime at, MidnightCarry carry);
+DayAndSecond splitDateTime(DateTime at);
 
 }  // namespace jet

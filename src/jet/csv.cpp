@@ -50,7 +50,7 @@ inline void putTwoDigits(char* p, unsigned n) {
 void appendDateTime(std::string& out, DateTime dt) {
   // Beyond any calendar Access shows: an empty field.
   if (!std::isfinite(dt.days) || std::fabs(dt.days) > 3.0e6) return;
-  const DayAndSecond at = splitDateTime(dt, MidnightCarry::Forward);
+  const DayAndSecond at = splitDateTime(dt);
   const CivilDay date = civilFromDaySerial(at.day);
   const int64_t y = date.year;
   const unsigned m = date.month, dd = date.day;

@@ -98,6 +98,11 @@ TEST(Variant, DatesReadAsDayMonthYear) {
   EXPECT_EQ(Variant::date({0.5}).toString(), "12:00:00");
   EXPECT_EQ(Variant::date({2}).toString(), "01/01/1900");
   EXPECT_EQ(Variant::date({-1.25}).toString(), "29/12/1899 06:00:00");
+  // A time that rounds up to midnight is the next day in time, before
+  // 1899-12-30 too (it once went a day back instead).
+  EXPECT_EQ(Variant::date({-1.9999999}).toString(), "30/12/1899");
+  EXPECT_EQ(Variant::date({-2.9999999}).toString(), "29/12/1899");
+  EXPECT_EQ(Variant::date({-0.9999999}).toString(), "31/12/1899");
 }
 
 }  // namespace

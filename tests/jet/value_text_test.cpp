@@ -59,9 +59,8 @@ TEST(CivilDate, EverySerialReadsBackAndFollowsTheDayBefore) {
 using Split = std::pair<int64_t, int32_t>;  // whole day, second of the day
 
 TEST(CivilDate, SplitKeepsTheTimeOfNegativeSerialsAndCarriesMidnight) {
-  using jet::MidnightCarry;
-  auto split = [](double days, MidnightCarry carry = MidnightCarry::Forward) {
-    const jet::DayAndSecond s = jet::splitDateTime({days}, carry);
+  auto split = [](double days) {
+    const jet::DayAndSecond s = jet::splitDateTime({days});
     return Split{s.day, s.second};
   };
   EXPECT_EQ(split(0.5), Split(0, 43200));
@@ -72,7 +71,6 @@ TEST(CivilDate, SplitKeepsTheTimeOfNegativeSerialsAndCarriesMidnight) {
   EXPECT_EQ(split(10 + 0.6 / 86400), Split(10, 1));
   EXPECT_EQ(split(10 + 0.4 / 86400), Split(10, 0));
   EXPECT_EQ(split(1.0 - 0.1 / 86400), Split(1, 0));
-  EXPECT_EQ(split(1.0 - 0.1 / 86400, MidnightCarry::AwayFromDayZero), Split(1, 0));
   EXPECT_EQ(split(-1.0 - (1.0 - 0.1 / 86400)), Split(0, 0));
 }
 
