@@ -37,14 +37,20 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "jet/database.h"
-#include "jet/storage/catalog.h"
-#include "jet/storage/pager.h"
-#include "jet/storage/table_def.h"
+#include "jet/storage/pages/pager.h"
+#include "jet/storage/read/catalog.h"
+#include "jet/storage/tables/table_def.h"
 
 namespace jet::storage {
+
+class WritePager;
+namespace write {
+class TableWriter;
+}
 
 class FileDatabase : public Database {
  public:
@@ -56,7 +62,8 @@ class FileDatabase : public Database {
 
   Result<std::vector<std::string>> tableNames(bool includeSystem = false) override;
   Result<TableSchema> table(std::string_view name) override;
-  Result<std::unique_ptr<RowCursor>> scan(std::string_view table, std::vector<int> columns) override;
+  Result<std::unique_ptr<RowCursor>> scan(std::string_view table,
+                                          std::vector<int> columns) override;
   Result<std::vector<Value>> readRow(std::string_view table, RowId row) override;
   // Index lookups (the cursor in index_reader_cursor.*, the B-tree walk in
   // index_reader.*).
@@ -87,6 +94,13 @@ class FileDatabase : public Database {
   // The catalog and a table's definition as of the current statement.
   Result<std::vector<CatalogEntry>> catalog();
   Result<std::shared_ptr<const TableDef>> tableDef(std::string_view name);
+  // The writer of `def`'s table: the one an earlier statement of this
+  // transaction left, when it was made from the same definition, or a new
+  // one. Needs an open transaction on `pager`.
+  Result<write::TableWriter*> keptWriter(WritePager& pager,
+                                         const std::shared_ptr<const TableDef>& def);
+  // Drops the kept writers (the catalog is about to change under them).
+  void forgetWriters();
 
  protected:
   FileDatabase(std::string path, OpenOptions options, std::unique_ptr<Pager> pager);
@@ -100,6 +114,14 @@ class FileDatabase : public Database {
   uint64_t cachedStatement_ = 0;
   std::vector<CatalogEntry> catalog_;
   std::vector<std::shared_ptr<const TableDef>> tableDefs_;
+  // Table writers kept from one statement to the next within the outermost
+  // transaction, so a run of inserts does not read the table's definition
+  // and look for a page with room every time. What a writer knows of its
+  // table stays true while this process holds the write lock and nothing it
+  // wrote is undone: a change of the pager's transaction epoch (any
+  // rollback, the end of the transaction) drops them all.
+  std::unordered_map<uint32_t, std::unique_ptr<write::TableWriter>> writers_;
+  uint64_t writersEpoch_ = 0;
 };
 
 }  // namespace jet::storage

@@ -12,21 +12,19 @@
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/new_file.h"
-#include "jet/storage/table_cursor.h"
+#include "jet/storage/pages/write_pager.h"
+#include "jet/storage/read/table_cursor.h"
 #include "jet/storage/write/data_page.h"
 #include "jet/storage/write/index_writer.h"
+#include "jet/storage/write/new_file.h"
 #include "jet/storage/write/table_def_writer.h"
 #include "jet/storage/write/table_writer.h"
 #include "jet/storage/write/usage_map.h"
-#include "jet/storage/write/write_pager.h"
 #include "jet/text.h"
 
 namespace jet::storage {
 
 namespace {
-
-using write::WritePager;
 
 WritePager* writerOf(Pager& p) {
   return dynamic_cast<WritePager*>(&p);
@@ -67,16 +65,6 @@ Status asStatementStatus(FileDatabase& db, std::function<Status(WritePager&)> bo
     return true;
   });
   return r.status();
-}
-
-// The writer of `def`'s table: the one an earlier statement of this
-// transaction left, when it was made from the same definition, or a new one.
-Result<write::TableWriter*> writerFor(WritePager& w, const std::shared_ptr<const TableDef>& def) {
-  if (auto* kept = w.keptWriter(def->page); kept && kept->def() == def) return kept;
-  auto loaded = write::TableWriter::load(w, def);
-  if (!loaded) return loaded.status();
-  if (auto* kept = w.keepWriter(def->page, std::move(*loaded))) return kept;
-  return Error{errc::kNoTransaction, "No hay ninguna transacción activa."};
 }
 
 // MSysObjects itself, read from its fixed page (a new file's catalog does
@@ -139,7 +127,7 @@ Status addCatalogRow(FileDatabase& db, WritePager& w, int32_t id, int32_t parent
 
 Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& requested) {
   // The catalog is about to change under the writers kept so far.
-  w.forgetWriters();
+  db.forgetWriters();
   auto existing = db.catalog();
   if (!existing) return existing.status();
   for (const auto& e : *existing) {
@@ -210,6 +198,26 @@ Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& request
 
 }  // namespace
 
+Result<write::TableWriter*> FileDatabase::keptWriter(WritePager& w,
+                                                     const std::shared_ptr<const TableDef>& def) {
+  if (writersEpoch_ != w.transactionEpoch()) {
+    writers_.clear();
+    writersEpoch_ = w.transactionEpoch();
+  }
+  auto it = writers_.find(def->page);
+  if (it != writers_.end() && it->second->def() == def) return it->second.get();
+  auto loaded = write::TableWriter::load(w, def);
+  if (!loaded) return loaded.status();
+  if (w.depth() == 0) return Error{errc::kNoTransaction, "No hay ninguna transacción activa."};
+  auto& slot = writers_[def->page];
+  slot = std::move(*loaded);
+  return slot.get();
+}
+
+void FileDatabase::forgetWriters() {
+  writers_.clear();
+}
+
 Status FileDatabase::createTable(const TableSchema& schema) {
   return asStatementStatus(*this, [&](WritePager& w) { return createTableIn(*this, w, schema); });
 }
@@ -219,7 +227,7 @@ Result<RowId> FileDatabase::insertRow(std::string_view table, std::vector<Value>
   return asStatement<RowId>(*this, [&](WritePager& w) -> Result<RowId> {
     auto def = tableDef(table);
     if (!def) return def.status();
-    auto writer = writerFor(w, *def);
+    auto writer = keptWriter(w, *def);
     if (!writer) return writer.status();
     auto at = (*writer)->insert(std::move(values), autoNumber);
     if (!at) return at;
@@ -233,7 +241,7 @@ Result<RowId> FileDatabase::updateRow(std::string_view table, RowId row,
   return asStatement<RowId>(*this, [&](WritePager& w) -> Result<RowId> {
     auto def = tableDef(table);
     if (!def) return def.status();
-    auto writer = writerFor(w, *def);
+    auto writer = keptWriter(w, *def);
     if (!writer) return writer.status();
     auto at = (*writer)->update(row, changes);
     if (!at) return at;
@@ -246,7 +254,7 @@ Status FileDatabase::deleteRow(std::string_view table, RowId row) {
   return asStatementStatus(*this, [&](WritePager& w) -> Status {
     auto def = tableDef(table);
     if (!def) return def.status();
-    auto writer = writerFor(w, *def);
+    auto writer = keptWriter(w, *def);
     if (!writer) return writer.status();
     JET_TRY((*writer)->remove(row));
     return (*writer)->finish();

@@ -19,10 +19,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "jet/database.h"
+#include "jet/format/row_id.h"
 #include "jet/status.h"
-#include "jet/storage/index_page.h"
-#include "jet/storage/write/page_store.h"
+#include "jet/storage/pages/page_store.h"
+#include "jet/storage/read/index_page.h"
 
 namespace jet::storage::write {
 

@@ -5,8 +5,8 @@
 
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
-#include "jet/storage/text_codec.h"
-#include "jet/storage/write/byte_writer.h"
+#include "jet/storage/pages/byte_writer.h"
+#include "jet/storage/tables/text_codec.h"
 #include "jet/text.h"
 
 namespace jet::storage::write {
@@ -198,7 +198,7 @@ Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSi
       b.u8(c.precision);
       b.u8(c.scale);
     } else {
-      b.u16(kGeneralSortOrder);
+      b.u16(format::kGeneralSortOrder);
     }
     b.u16(jet3 ? codePage : 0);
     b.u8(p.flags);

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "jet/format/jet_format.h"
-#include "jet/storage/errors.h"
-#include "jet/storage/write/byte_writer.h"
+#include "jet/storage/pages/byte_writer.h"
+#include "jet/storage/pages/errors.h"
 #include "jet/storage/write/data_page.h"
 
 namespace jet::storage::write {
@@ -178,6 +178,16 @@ Status UsageMap::set(uint32_t page, bool present) {
   uint8_t bit = static_cast<uint8_t>(1u << (inPage % 8));
   byte = present ? (byte | bit) : (byte & ~bit);
   return Status::ok();
+}
+
+Result<std::vector<uint32_t>> UsageMap::newestPages(size_t limit) {
+  auto listed = pages();
+  if (!listed) return listed.status();
+  std::vector<uint32_t> out;
+  for (size_t k = 0; k < listed->size() && k < limit; ++k) {
+    out.push_back((*listed)[listed->size() - 1 - k]);
+  }
+  return out;
 }
 
 }  // namespace jet::storage::write
