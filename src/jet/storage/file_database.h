@@ -1,33 +1,21 @@
 // FileDatabase: the engine's jet::Database over one .mdb or .accdb file.
 //
-// Map of the storage classes (each in its own file under jet/storage/,
-// format constants in jet/format/jet_format.h):
+// The storage folders, lowest first; each includes only itself and those
+// below it (format constants in jet/format/):
 //
-//   FileDatabase        jet::Database: catalog, table definitions, scans,
-//     |                 row reads; writes and transactions live in
-//     |                 file_database_write.cpp.
-//     |-- readCatalog   (catalog.*) MSysObjects rows: table names, their
-//     |                 TDEF pages and system flags.
-//     |-- loadTableDef  (table_def.*) TDEF chain -> TableDef: TableSchema
-//     |                 plus each column's place in a row (ColumnPlacement),
-//     |                 the usage-map pointer.
-//     |-- TableCursor   (table_cursor.*) RowCursor: walks UsageMapPages,
-//     |                 each data page's slots, decodes the asked columns.
-//     |                 readRowAt() reads one row by RowId.
-//     |-- row codec     (row_codec.*) pure decode: pageRowCount, locateRow,
-//     |                 splitRow (null mask, var offsets, Jet 3 jump table),
-//     |                 decodeColumn, long values (parseLongValueRef,
-//     |                 readLongValue through a LongValueSource).
-//     |                 The encode side sits beside it in its own file.
-//     |-- text_codec    UCS-2 / compressed text and code pages -> UTF-8.
-//     `-- Pager         (pager.*) every page read goes through it: bounded
-//           |           per-statement cache, beginStatement() re-reads file
-//           |           length and header. Dirty pages, journal and locks
-//           |           attach here.
-//           |-- DatabaseHeader (database_header.*) RC4-masked header page,
-//           |           password and encryption refusal.
-//           `-- PageFile (page_file.*) open, page size, page count,
-//                       bounds-checked whole-page reads.
+//   pages/    the page file, the header page, file locks, the rollback
+//             journal, the page cache (Pager) and the write pager
+//             (transactions over pages); byte readers and writers; the row
+//             offset table of a data page. Knows pages, never rows.
+//   tables/   the one walk over a table definition (table_def_parts.*),
+//             made into the schema (table_def.*) and the writer's layout
+//             (table_layout.*); usage maps; text of names.
+//   read/     the row codec and row encoding (pure), table and index
+//             cursors, long values, index pages and keys, the catalog.
+//   write/    rows inserted, updated and deleted (table_writer.*, with
+//             table_pages.* and long_value_writer.*), usage-map edits,
+//             index maintenance, new tables and new files.
+//   (here)    FileDatabase, on top of both sides, and the integrity check.
 //
 // Every public operation begins a statement on the pager first, so what an
 // earlier statement read (catalog, definitions, pages) is read again: the

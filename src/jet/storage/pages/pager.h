@@ -72,4 +72,22 @@ struct StatementEnd {
   ~StatementEnd() { pager.endStatement(); }
 };
 
+// The statement a cursor ends when it is done, if it was made to: after
+// hold(), the first release() ends the pager's statement; later ones, and
+// any without hold(), do nothing.
+class StatementHold {
+ public:
+  explicit StatementHold(Pager& pager) : pager_(&pager) {}
+  void hold() { held_ = true; }
+  void release() {
+    if (!held_) return;
+    held_ = false;
+    pager_->endStatement();
+  }
+
+ private:
+  Pager* pager_;
+  bool held_ = false;
+};
+
 }  // namespace jet::storage

@@ -15,29 +15,23 @@ IndexedRowCursor::IndexedRowCursor(Pager& pager, std::shared_ptr<const TableDef>
       statement_(pager.statementNumber()) {}
 
 IndexedRowCursor::~IndexedRowCursor() {
-  releaseStatement();
-}
-
-void IndexedRowCursor::releaseStatement() {
-  if (!holdsStatement_) return;
-  holdsStatement_ = false;
-  pager_.endStatement();
+  hold_.release();
 }
 
 Result<bool> IndexedRowCursor::next() {
   if (pager_.statementNumber() != statement_) {
-    releaseStatement();
+    hold_.release();
     return Error{errc::kUnspecified,
                  "La lectura por índice ya no es válida: la base de datos cambió mientras tanto."};
   }
   if (next_ >= rows_.size()) {
-    releaseStatement();
+    hold_.release();
     return false;
   }
   current_ = rows_[next_++];
   if (auto s = readRowAt(pager_, *def_, current_, columns_, values_); !s) {
     Error failure = s.error();  // taken before the statement's lock goes
-    releaseStatement();
+    hold_.release();
     return failure;
   }
   return true;

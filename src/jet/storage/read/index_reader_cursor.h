@@ -21,15 +21,13 @@ class IndexedRowCursor : public RowCursor {
   ~IndexedRowCursor() override;
   // Makes the cursor end the pager's statement when it reaches the end or
   // is destroyed (the lookup of a read statement).
-  void holdStatement() { holdsStatement_ = true; }
+  void holdStatement() { hold_.hold(); }
 
   Result<bool> next() override;
   RowId rowId() const override { return current_; }
   const std::vector<Value>& values() const override { return values_; }
 
  private:
-  void releaseStatement();
-
   Pager& pager_;
   std::shared_ptr<const TableDef> def_;
   std::vector<RowId> rows_;
@@ -38,7 +36,7 @@ class IndexedRowCursor : public RowCursor {
   RowId current_;
   std::vector<Value> values_;
   uint64_t statement_ = 0;
-  bool holdsStatement_ = false;
+  StatementHold hold_{pager_};
 };
 
 }  // namespace jet::storage

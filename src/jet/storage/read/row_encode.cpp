@@ -17,7 +17,6 @@ namespace jet::storage {
 
 namespace {
 
-
 Error mismatch(const ColumnDef& c) {
   return Error{errc::kTypeMismatch,
                "No coinciden los tipos de datos: el valor no sirve para el campo '" + c.name + "'"};
@@ -204,57 +203,184 @@ Result<Value> coerceForColumn(const ColumnDef& c, const Value& v) {
   }
 }
 
+namespace {
+
+// How many columns a row of the table counts, the size of its fixed part,
+// and its variable-offset slots.
+struct RowShape {
+  uint16_t columnCount = 0;
+  size_t fixedSize = 0;
+  int varSlots = 0;
+};
+
+RowShape rowShape(const TableDef& def) {
+  const auto& cols = def.schema.columns;
+  RowShape shape;
+  shape.columnCount = def.maxColumns;
+  for (size_t i = 0; i < cols.size(); ++i) {
+    const auto& p = def.placements[i];
+    if (p.number >= shape.columnCount) shape.columnCount = static_cast<uint16_t>(p.number + 1);
+    if (p.fixed) {
+      if (cols[i].type != ColumnType::Boolean) {
+        shape.fixedSize = std::max<size_t>(shape.fixedSize, size_t{p.fixedOffset} + p.length);
+      }
+    } else {
+      shape.varSlots = std::max(shape.varSlots, p.varIndex + 1);
+    }
+  }
+  return shape;
+}
+
+// The bytes of a value of a fixed-size type (and Binary); nullopt for the
+// text and long-value types.
+std::optional<std::vector<uint8_t>> plainValueBytes(ColumnType type, const Value& v) {
+  std::vector<uint8_t> bytes;
+  switch (type) {
+    case ColumnType::Byte: bytes = {v.asByte()}; break;
+    case ColumnType::Integer:
+      bytes.resize(2);
+      put16(bytes.data(), static_cast<uint16_t>(v.asInteger()));
+      break;
+    case ColumnType::Long:
+      bytes.resize(4);
+      put32(bytes.data(), static_cast<uint32_t>(v.asLong()));
+      break;
+    case ColumnType::BigInt:
+      bytes.resize(8);
+      put64(bytes.data(), static_cast<uint64_t>(v.asBigInt()));
+      break;
+    case ColumnType::Currency:
+      bytes.resize(8);
+      put64(bytes.data(), static_cast<uint64_t>(v.asCurrency().scaled));
+      break;
+    case ColumnType::Single:
+      bytes.resize(4);
+      putF32(bytes.data(), v.asSingle());
+      break;
+    case ColumnType::Double:
+      bytes.resize(8);
+      putF64(bytes.data(), v.asDouble());
+      break;
+    case ColumnType::DateTime:
+      bytes.resize(8);
+      putF64(bytes.data(), v.asDateTime().days);
+      break;
+    case ColumnType::Guid: bytes.assign(v.asGuid().bytes.begin(), v.asGuid().bytes.end()); break;
+    case ColumnType::Binary: bytes = v.asBinary(); break;
+    default: return std::nullopt;
+  }
+  return bytes;
+}
+
+Result<std::vector<uint8_t>> textBytes(const ColumnDef& c, const ColumnPlacement& p, const Value& v,
+                                       bool compress, const RowEncodeOptions& options) {
+  std::u16string u = toUtf16(v.asText());
+  size_t maxChars = options.jet3 ? p.length : p.length / 2;
+  if (u.size() > maxChars) {
+    return Error{errc::kOverflow, "El texto es demasiado largo para el campo '" + c.name + "' (" +
+                                      std::to_string(maxChars) + " caracteres)"};
+  }
+  if (options.jet3) {
+    auto encoded = encodeCodePageText(v.asText(), options.codePage);
+    if (!encoded) return notInCodePage(c);
+    return std::move(*encoded);
+  }
+  return encodeUcs2Text(u, compress);
+}
+
+// The field a memo or OLE value leaves in the row, the value stored
+// through `sink`.
+Result<std::vector<uint8_t>> longValueField(const ColumnDef& c, const Value& v, LongValueSink* sink,
+                                            const RowEncodeOptions& options) {
+  if (!sink) return Error{errc::kNotSupported, "No hay dónde guardar el valor largo"};
+  std::vector<uint8_t> data;
+  if (c.type == ColumnType::Memo && options.jet3) {
+    auto encoded = encodeCodePageText(v.asText(), options.codePage);
+    if (!encoded) return notInCodePage(c);
+    data = std::move(*encoded);
+  } else if (c.type == ColumnType::Memo) {
+    std::u16string u = toUtf16(v.asText());
+    data = encodeUcs2Text(u, u.size() <= 1024);
+  } else {
+    data = v.asBinary();
+  }
+  return sink->storeLongValue(std::move(data));
+}
+
+// The bytes column `i` keeps of a present, non-Boolean value.
+Result<std::vector<uint8_t>> columnBytes(const TableDef& def, size_t i, const Value& v,
+                                         LongValueSink* sink, const RowEncodeOptions& options) {
+  const ColumnDef& c = def.schema.columns[i];
+  if (auto plain = plainValueBytes(c.type, v)) return std::move(*plain);
+  switch (c.type) {
+    case ColumnType::Text: {
+      bool compress = i < options.compressText.size() && options.compressText[i];
+      return textBytes(c, def.placements[i], v, compress, options);
+    }
+    case ColumnType::Memo:
+    case ColumnType::OLE: return longValueField(c, v, sink, options);
+    default:
+      return Error{errc::kNotSupported, "El motor todavía no escribe el campo '" + c.name + "'"};
+  }
+}
+
+// The variable data, its offsets and their count after the fixed part.
+Status appendVariablePart(ByteBuilder& row, const std::vector<std::vector<uint8_t>>& varData,
+                          size_t maskSize, bool jet3) {
+  const size_t varSlots = varData.size();
+  std::vector<uint32_t> offsets(varSlots + 1);
+  for (size_t s = 0; s < varSlots; ++s) {
+    offsets[s] = static_cast<uint32_t>(row.size());
+    row.append(varData[s]);
+  }
+  offsets.back() = static_cast<uint32_t>(row.size());  // end of data
+  if (row.size() > 0xFFFF) return Error{errc::kOverflow, "La fila es demasiado grande"};
+  if (jet3) return appendJet3VariableTail(row, offsets, maskSize);
+  for (size_t s = offsets.size(); s-- > 0;) row.u16(static_cast<uint16_t>(offsets[s]));
+  row.u16(static_cast<uint16_t>(varSlots));
+  return Status::ok();
+}
+
+}  // namespace
+
 Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Value>& values,
                                        LongValueSink* sink, const RowEncodeOptions& options) {
   const auto& cols = def.schema.columns;
   if (values.size() != cols.size()) {
     return Error{errc::kUnspecified, "Número de valores distinto del número de campos"};
   }
-  uint16_t columnCount = def.maxColumns;
-  size_t fixedSize = 0;
-  int varSlots = 0;
-  for (size_t i = 0; i < cols.size(); ++i) {
-    const auto& p = def.placements[i];
-    if (p.number >= columnCount) columnCount = static_cast<uint16_t>(p.number + 1);
-    if (p.fixed) {
-      if (cols[i].type != ColumnType::Boolean) {
-        fixedSize = std::max<size_t>(fixedSize, size_t{p.fixedOffset} + p.length);
-      }
-    } else {
-      varSlots = std::max(varSlots, p.varIndex + 1);
-    }
-  }
-  const size_t maskSize = (columnCount + 7) / 8;
-  std::vector<uint8_t> mask(maskSize, 0);
+  const RowShape shape = rowShape(def);
+  std::vector<uint8_t> mask((shape.columnCount + 7) / 8, 0);
+  auto markPresent = [&](uint16_t number) {
+    mask[number / 8] |= static_cast<uint8_t>(1u << (number % 8));
+  };
   const bool jet3 = options.jet3;
-  if (jet3 && columnCount > 255) return Error{errc::kOverflow, "Demasiados campos en la fila"};
+  if (jet3 && shape.columnCount > 255) {
+    return Error{errc::kOverflow, "Demasiados campos en la fila"};
+  }
   const size_t countSize = jet3 ? 1 : 2;
   ByteBuilder row;
   if (jet3) {
-    row.u8(static_cast<uint8_t>(columnCount));
+    row.u8(static_cast<uint8_t>(shape.columnCount));
   } else {
-    row.u16(columnCount);
+    row.u16(shape.columnCount);
   }
-  row.zeros(fixedSize);
-  std::vector<std::vector<uint8_t>> varData(static_cast<size_t>(varSlots));
-  std::vector<bool> varPresent(static_cast<size_t>(varSlots), false);
+  row.zeros(shape.fixedSize);
+  std::vector<std::vector<uint8_t>> varData(static_cast<size_t>(shape.varSlots));
 
   for (size_t i = 0; i < cols.size(); ++i) {
     const ColumnDef& c = cols[i];
     const ColumnPlacement& p = def.placements[i];
-    bool keep = i < options.keepLongField.size() && options.keepLongField[i].has_value();
-    if (keep) {
-      mask[p.number / 8] |= static_cast<uint8_t>(1u << (p.number % 8));
+    if (i < options.keepLongField.size() && options.keepLongField[i].has_value()) {
+      markPresent(p.number);
       varData[p.varIndex] = *options.keepLongField[i];
-      varPresent[p.varIndex] = true;
       continue;
     }
     auto coerced = coerceForColumn(c, values[i]);
     if (!coerced) return coerced.status();
     const Value& v = *coerced;
     if (c.type == ColumnType::Boolean) {
-      if (!v.isNull() && v.asBoolean())
-        mask[p.number / 8] |= static_cast<uint8_t>(1u << (p.number % 8));
+      if (!v.isNull() && v.asBoolean()) markPresent(p.number);
       continue;
     }
     if (v.isNull()) {
@@ -263,105 +389,19 @@ Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Va
       }
       continue;
     }
-    mask[p.number / 8] |= static_cast<uint8_t>(1u << (p.number % 8));
-    std::vector<uint8_t> bytes;
-    switch (c.type) {
-      case ColumnType::Byte: bytes = {v.asByte()}; break;
-      case ColumnType::Integer:
-        bytes.resize(2);
-        put16(bytes.data(), static_cast<uint16_t>(v.asInteger()));
-        break;
-      case ColumnType::Long:
-        bytes.resize(4);
-        put32(bytes.data(), static_cast<uint32_t>(v.asLong()));
-        break;
-      case ColumnType::BigInt:
-        bytes.resize(8);
-        put64(bytes.data(), static_cast<uint64_t>(v.asBigInt()));
-        break;
-      case ColumnType::Currency:
-        bytes.resize(8);
-        put64(bytes.data(), static_cast<uint64_t>(v.asCurrency().scaled));
-        break;
-      case ColumnType::Single:
-        bytes.resize(4);
-        putF32(bytes.data(), v.asSingle());
-        break;
-      case ColumnType::Double:
-        bytes.resize(8);
-        putF64(bytes.data(), v.asDouble());
-        break;
-      case ColumnType::DateTime:
-        bytes.resize(8);
-        putF64(bytes.data(), v.asDateTime().days);
-        break;
-      case ColumnType::Guid: bytes.assign(v.asGuid().bytes.begin(), v.asGuid().bytes.end()); break;
-      case ColumnType::Binary: bytes = v.asBinary(); break;
-      case ColumnType::Text: {
-        std::u16string u = toUtf16(v.asText());
-        size_t maxChars = jet3 ? p.length : p.length / 2;
-        if (u.size() > maxChars) {
-          return Error{errc::kOverflow, "El texto es demasiado largo para el campo '" + c.name +
-                                            "' (" + std::to_string(maxChars) + " caracteres)"};
-        }
-        if (jet3) {
-          auto encoded = encodeCodePageText(v.asText(), options.codePage);
-          if (!encoded) return notInCodePage(c);
-          bytes = std::move(*encoded);
-          break;
-        }
-        bool compress = i < options.compressText.size() && options.compressText[i];
-        bytes = encodeUcs2Text(u, compress);
-        break;
-      }
-      case ColumnType::Memo:
-      case ColumnType::OLE: {
-        if (!sink) return Error{errc::kNotSupported, "No hay dónde guardar el valor largo"};
-        std::vector<uint8_t> data;
-        if (c.type == ColumnType::Memo && jet3) {
-          auto encoded = encodeCodePageText(v.asText(), options.codePage);
-          if (!encoded) return notInCodePage(c);
-          data = std::move(*encoded);
-        } else if (c.type == ColumnType::Memo) {
-          std::u16string u = toUtf16(v.asText());
-          data = encodeUcs2Text(u, u.size() <= 1024);
-        } else {
-          data = v.asBinary();
-        }
-        auto field = sink->storeLongValue(std::move(data));
-        if (!field) return field.status();
-        bytes = std::move(*field);
-        break;
-      }
-      default:
-        return Error{errc::kNotSupported, "El motor todavía no escribe el campo '" + c.name + "'"};
-    }
+    markPresent(p.number);
+    auto bytes = columnBytes(def, i, v, sink, options);
+    if (!bytes) return bytes.status();
     if (p.fixed) {
-      if (bytes.size() > p.length) return overflow(c);
-      std::copy(bytes.begin(), bytes.end(), row.at(countSize + p.fixedOffset));
+      if (bytes->size() > p.length) return overflow(c);
+      std::copy(bytes->begin(), bytes->end(), row.at(countSize + p.fixedOffset));
     } else {
-      if (c.type == ColumnType::Binary && bytes.size() > p.length && p.length > 0)
+      if (c.type == ColumnType::Binary && bytes->size() > p.length && p.length > 0)
         return overflow(c);
-      varData[p.varIndex] = std::move(bytes);
-      varPresent[p.varIndex] = true;
+      varData[p.varIndex] = std::move(*bytes);
     }
   }
-
-  if (varSlots > 0) {
-    std::vector<uint32_t> offsets(static_cast<size_t>(varSlots) + 1);
-    for (int s = 0; s < varSlots; ++s) {
-      offsets[s] = static_cast<uint32_t>(row.size());
-      row.append(varData[s]);
-    }
-    offsets.back() = static_cast<uint32_t>(row.size());  // end of data
-    if (row.size() > 0xFFFF) return Error{errc::kOverflow, "La fila es demasiado grande"};
-    if (jet3) {
-      JET_TRY(appendJet3VariableTail(row, offsets, mask.size()));
-    } else {
-      for (size_t s = offsets.size(); s-- > 0;) row.u16(static_cast<uint16_t>(offsets[s]));
-      row.u16(static_cast<uint16_t>(varSlots));
-    }
-  }
+  if (shape.varSlots > 0) JET_TRY(appendVariablePart(row, varData, mask.size(), jet3));
   row.append(mask);
   return row.take();
 }

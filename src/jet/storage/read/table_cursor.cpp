@@ -95,13 +95,7 @@ TableCursor::TableCursor(Pager& pager, std::shared_ptr<const TableDef> def,
       longValues_(pager) {}
 
 TableCursor::~TableCursor() {
-  releaseStatement();
-}
-
-void TableCursor::releaseStatement() {
-  if (!holdsStatement_) return;
-  holdsStatement_ = false;
-  pager_.endStatement();
+  hold_.release();
 }
 
 Result<bool> TableCursor::nextPage() {
@@ -134,13 +128,13 @@ Result<bool> TableCursor::next() {
       auto more = nextPage();
       if (!more) {
         done_ = true;
-        releaseStatement();
+        hold_.release();
         return more.status();
       }
       if (!*more) {
         done_ = true;
         page_.reset();
-        releaseStatement();
+        hold_.release();
         return false;
       }
       continue;

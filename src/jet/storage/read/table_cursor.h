@@ -49,7 +49,7 @@ class TableCursor : public RowCursor {
   ~TableCursor() override;
   // Makes the cursor end the pager's statement when it reaches the end or
   // is destroyed (the scan of a read statement).
-  void holdStatement() { holdsStatement_ = true; }
+  void holdStatement() { hold_.hold(); }
 
   Result<bool> next() override;
   RowId rowId() const override { return current_; }
@@ -74,8 +74,7 @@ class TableCursor : public RowCursor {
   RowDecodeBuffers buffers_;
   std::vector<Value> values_;
   bool done_ = false;
-  bool holdsStatement_ = false;
-  void releaseStatement();
+  StatementHold hold_{pager_};
 };
 
 }  // namespace jet::storage

@@ -29,6 +29,9 @@ namespace jet::storage::write {
 // The page layout and its parser are shared with the index reader.
 using storage::IndexEntry;
 using storage::IndexPage;
+// The pages an index is written to (any store of pages: the write pager, a
+// table's pages for its indexes, pages in memory).
+using storage::PageStore;
 
 IndexEntry makeIndexEntry(const std::vector<uint8_t>& key, RowId row);
 

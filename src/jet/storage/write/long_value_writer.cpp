@@ -187,7 +187,7 @@ Status LongValueWriter::freeChain(const std::vector<uint8_t>& field) {
     RowPointer next{0, 0};
     if (ref->kind == LongValueRef::Kind::Chain) {
       auto b = dp.rowBounds(at.slot);
-      if (b && b->second - b->first >= format::kLongValueChainPointerSize) {
+      if (b && size_t{b->second} - b->first >= format::kLongValueChainPointerSize) {
         next = splitRowPointer(get32(c->data() + b->first));
       }
     }

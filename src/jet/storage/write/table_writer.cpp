@@ -121,7 +121,7 @@ Result<RowId> TableWriter::dataSlot(RowId row) {
   auto bounds = dp.rowBounds(row.slot);
   if (!bounds || dp.isDeleted(row.slot)) return rowGone();
   if (!dp.isOverflow(row.slot)) return row;
-  if (bounds->second - bounds->first < format::kMovedRowPointerSize) {
+  if (size_t{bounds->second} - bounds->first < format::kMovedRowPointerSize) {
     return damaged("puntero de fila movida corto");
   }
   RowId target{get24(&b[bounds->first + 1]), b[bounds->first]};
