@@ -18,7 +18,10 @@
 
 namespace jet::storage {
 
-using namespace write;
+using format::kLongValueOwner;
+using write::DataPage;
+using write::makeIndexEntry;
+using write::readIndexEntries;
 
 namespace {
 
