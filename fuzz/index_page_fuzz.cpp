@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "jet/storage/index_page.h"
+#include "jet/storage/read/index_page.h"
 
 static volatile uint64_t sink;
 

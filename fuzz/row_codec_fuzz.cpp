@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "jet/storage/row_codec.h"
+#include "jet/storage/read/row_codec.h"
 
 namespace {
 

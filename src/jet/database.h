@@ -23,20 +23,13 @@
 #include <vector>
 
 #include "jet/error_codes.h"
+#include "jet/format/file_format.h"
+#include "jet/format/row_id.h"
 #include "jet/schema.h"
 #include "jet/status.h"
 #include "jet/value.h"
 
 namespace jet {
-
-enum class FileFormat { Jet3, Jet4, Ace12, Ace14, Ace16, Ace17 };
-
-// The place of one row in the file: its data page and its slot on that page.
-struct RowId {
-  uint32_t page = 0;
-  uint16_t slot = 0;
-  friend bool operator==(const RowId&, const RowId&) = default;
-};
 
 // A forward-only stream of the live rows of one table. Rows are decoded one at
 // a time and only in the columns asked for, so memory does not grow with the

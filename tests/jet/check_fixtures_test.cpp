@@ -5,8 +5,8 @@
 
 #include "jet/error_codes.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/index_key.h"
-#include "jet/storage/write/integrity_check.h"
+#include "jet/storage/integrity_check.h"
+#include "jet/storage/read/index_key.h"
 #include "jet/test_support.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "jet/database.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/write/integrity_check.h"
+#include "jet/storage/integrity_check.h"
 #include "jet/test_support.h"
 
 namespace {

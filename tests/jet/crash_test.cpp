@@ -13,8 +13,8 @@
 
 #include "jet/database.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/journal.h"
-#include "jet/storage/write/integrity_check.h"
+#include "jet/storage/integrity_check.h"
+#include "jet/storage/pages/journal.h"
 #include "jet/test_support.h"
 
 namespace {

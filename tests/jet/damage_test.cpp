@@ -16,7 +16,7 @@
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/row_codec.h"
+#include "jet/storage/read/row_codec.h"
 #include "jet/test_support.h"
 
 namespace {

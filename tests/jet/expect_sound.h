@@ -7,7 +7,7 @@
 #include <string>
 
 #include "jet/storage/file_database.h"
-#include "jet/storage/write/integrity_check.h"
+#include "jet/storage/integrity_check.h"
 
 inline void expectSound(const std::string& path) {
   auto db = jet::storage::FileDatabase::open(path, jet::OpenOptions{});

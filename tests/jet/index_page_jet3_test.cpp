@@ -9,7 +9,7 @@
 #include <random>
 
 #include "jet/error_codes.h"
-#include "jet/storage/index_page.h"
+#include "jet/storage/read/index_page.h"
 #include "jet/storage/write/index_writer.h"
 
 namespace {

@@ -13,8 +13,8 @@
 
 #include "jet/database.h"
 #include "jet/error_codes.h"
-#include "jet/storage/index_key.h"
-#include "jet/storage/index_page.h"
+#include "jet/storage/read/index_key.h"
+#include "jet/storage/read/index_page.h"
 #include "jet/test_support.h"
 
 namespace {

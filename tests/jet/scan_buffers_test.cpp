@@ -9,7 +9,7 @@
 
 #include "jet/csv.h"
 #include "jet/database.h"
-#include "jet/storage/text_codec.h"
+#include "jet/storage/tables/text_codec.h"
 #include "jet/test_support.h"
 
 namespace {

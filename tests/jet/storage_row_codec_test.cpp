@@ -6,8 +6,8 @@
 #include <map>
 
 #include "jet/csv.h"
-#include "jet/storage/row_codec.h"
-#include "jet/storage/text_codec.h"
+#include "jet/storage/read/row_codec.h"
+#include "jet/storage/tables/text_codec.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "jet/expect_sound.h"
 #include "jet/format/jet_format.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/row_codec.h"
-#include "jet/storage/row_encode.h"
-#include "jet/storage/table_cursor.h"
+#include "jet/storage/read/row_codec.h"
+#include "jet/storage/read/row_encode.h"
+#include "jet/storage/read/table_cursor.h"
 #include "jet/test_support.h"
 
 namespace {

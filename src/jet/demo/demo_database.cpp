@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "jet/error_codes.h"
-#include "jet/storage/new_file.h"
+#include "jet/storage/write/new_file.h"
 
 namespace jet::demo {
 

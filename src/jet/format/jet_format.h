@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "jet/database.h"
+#include "jet/format/file_format.h"
 
 namespace jet::format {
 
@@ -56,6 +56,21 @@ inline constexpr uint8_t kVersionAce17 = 0x06;
 // The catalog table MSysObjects always has its definition on page 2.
 inline constexpr uint32_t kCatalogTableDefPage = 2;
 
+// Data pages: the page of the table definition that owns the page (or
+// kLongValueOwner) follows the type and free-space fields.
+inline constexpr size_t kDataPageOwnerOffset = 4;
+// The owner field of a long-value (LVAL) page: "LVAL".
+inline constexpr uint32_t kLongValueOwner = 0x4C41564C;
+// The largest slot number a row pointer (one byte) can name.
+inline constexpr uint16_t kMaxRowsPerPage = 255;
+// A moved row holds only this pointer: the slot byte, then the 3-byte page.
+inline constexpr size_t kMovedRowPointerSize = 4;
+
+// Table-definition pages: the next page of the chain at this offset, and
+// continuation pages start their part of the definition after a header.
+inline constexpr size_t kTableDefNextPageOffset = 4;
+inline constexpr size_t kTableDefPageHeaderSize = 8;
+
 // Row offset table entries: the low bits are the row's start on the page,
 // the top bits flag a deleted row and a row moved to another page.
 inline constexpr uint16_t kRowDeletedFlag = 0x8000;
@@ -68,11 +83,32 @@ inline constexpr uint32_t kLongValueInline = 0x80000000u;
 inline constexpr uint32_t kLongValueSinglePage = 0x40000000u;
 inline constexpr uint32_t kLongValueLengthMask = 0x3FFFFFFFu;
 
+// The first 4 bytes of a long-value row in a chain point to the next row.
+inline constexpr size_t kLongValueChainPointerSize = 4;
+
+// The AutoNumber counter of a table stops at the largest Long.
+inline constexpr uint32_t kMaxAutoNumber = 0x7FFFFFFF;
+
 // Column flags in a table definition.
 inline constexpr uint8_t kColumnFixed = 0x01;
 inline constexpr uint8_t kColumnNullable = 0x02;
 inline constexpr uint8_t kColumnAutoLong = 0x04;
 inline constexpr uint8_t kColumnAutoGuid = 0x40;
+
+// In a column entry (Jet 4 and later): text kept compressed.
+inline constexpr uint8_t kColumnCompressedText = 0x01;
+// A column-number slot that names no column (unused index column slots,
+// the end of the long-value map list).
+inline constexpr uint16_t kNoColumn = 0xFFFF;
+// After the index names (Jet 4 and later): one entry per long-value
+// column, its number then the row pointers of its used and free maps.
+inline constexpr size_t kLongValueMapEntrySize = 10;
+// More entries than this are taken for damage: the list is not followed further.
+inline constexpr int kMaxLongValueMaps = 300;
+
+// Text sort orders, as a column and the header store them. General is the
+// order of English, Spanish and most Western languages (locale 1033).
+inline constexpr uint16_t kGeneralSortOrder = 0x0409;
 
 // Index flags and logical index types.
 inline constexpr uint8_t kIndexUnique = 0x01;

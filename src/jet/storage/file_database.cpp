@@ -3,10 +3,11 @@
 #include "jet/storage/file_database.h"
 
 #include "jet/error_codes.h"
-#include "jet/storage/index_reader.h"
-#include "jet/storage/index_reader_cursor.h"
-#include "jet/storage/table_cursor.h"
-#include "jet/storage/write/write_pager.h"
+#include "jet/storage/pages/write_pager.h"
+#include "jet/storage/read/index_reader.h"
+#include "jet/storage/read/index_reader_cursor.h"
+#include "jet/storage/read/table_cursor.h"
+#include "jet/storage/write/table_writer.h"
 #include "jet/text.h"
 
 namespace jet::storage {
@@ -22,11 +23,12 @@ FileDatabase::FileDatabase(std::string path, OpenOptions options, std::unique_pt
 
 FileDatabase::~FileDatabase() = default;
 
-Result<std::unique_ptr<FileDatabase>> FileDatabase::open(const std::string& path, OpenOptions options) {
+Result<std::unique_ptr<FileDatabase>> FileDatabase::open(const std::string& path,
+                                                         OpenOptions options) {
   auto file = PageFile::open(path, options.readOnly);
   if (!file) return file.status();
   // The write side's pager: the read pager plus journal, locks and dirty pages.
-  auto pager = write::WritePager::open(std::move(*file));
+  auto pager = WritePager::open(std::move(*file));
   if (!pager) return pager.status();
   std::unique_ptr<FileDatabase> db(new FileDatabase(path, options, std::move(*pager)));
   // A file whose catalog can't be read is not one we can serve.
@@ -34,7 +36,9 @@ Result<std::unique_ptr<FileDatabase>> FileDatabase::open(const std::string& path
   return db;
 }
 
-Status FileDatabase::beginStatement() { return pager_->beginStatement(); }
+Status FileDatabase::beginStatement() {
+  return pager_->beginStatement();
+}
 
 Result<std::vector<CatalogEntry>> FileDatabase::catalog() {
   if (cachedStatement_ != pager_->statementNumber()) {
@@ -86,7 +90,8 @@ Result<TableSchema> FileDatabase::table(std::string_view name) {
   return (*def)->schema;
 }
 
-Result<std::unique_ptr<RowCursor>> FileDatabase::scan(std::string_view table, std::vector<int> columns) {
+Result<std::unique_ptr<RowCursor>> FileDatabase::scan(std::string_view table,
+                                                      std::vector<int> columns) {
   JET_TRY(beginStatement());
   // The cursor ends the statement (and lets writers in) when it is done.
   auto def = tableDef(table);
@@ -128,8 +133,8 @@ Result<std::unique_ptr<RowCursor>> FileDatabase::seek(std::string_view table,
   if (!def) return fail(def.status());
   for (int c : columns) {
     if (c < 0 || static_cast<size_t>(c) >= (*def)->schema.columns.size()) {
-      return fail(Error{errc::kSyntax,
-                        "Columna inexistente en la tabla '" + (*def)->schema.name + "'."});
+      return fail(
+          Error{errc::kSyntax, "Columna inexistente en la tabla '" + (*def)->schema.name + "'."});
     }
   }
   auto rows = indexedRows(*pager_, **def, lookups);

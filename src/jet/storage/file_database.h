@@ -1,33 +1,21 @@
 // FileDatabase: the engine's jet::Database over one .mdb or .accdb file.
 //
-// Map of the storage classes (each in its own file under jet/storage/,
-// format constants in jet/format/jet_format.h):
+// The storage folders, lowest first; each includes only itself and those
+// below it (format constants in jet/format/):
 //
-//   FileDatabase        jet::Database: catalog, table definitions, scans,
-//     |                 row reads; writes and transactions live in
-//     |                 file_database_write.cpp.
-//     |-- readCatalog   (catalog.*) MSysObjects rows: table names, their
-//     |                 TDEF pages and system flags.
-//     |-- loadTableDef  (table_def.*) TDEF chain -> TableDef: TableSchema
-//     |                 plus each column's place in a row (ColumnPlacement),
-//     |                 the usage-map pointer.
-//     |-- TableCursor   (table_cursor.*) RowCursor: walks UsageMapPages,
-//     |                 each data page's slots, decodes the asked columns.
-//     |                 readRowAt() reads one row by RowId.
-//     |-- row codec     (row_codec.*) pure decode: pageRowCount, locateRow,
-//     |                 splitRow (null mask, var offsets, Jet 3 jump table),
-//     |                 decodeColumn, long values (parseLongValueRef,
-//     |                 readLongValue through a LongValueSource).
-//     |                 The encode side sits beside it in its own file.
-//     |-- text_codec    UCS-2 / compressed text and code pages -> UTF-8.
-//     `-- Pager         (pager.*) every page read goes through it: bounded
-//           |           per-statement cache, beginStatement() re-reads file
-//           |           length and header. Dirty pages, journal and locks
-//           |           attach here.
-//           |-- DatabaseHeader (database_header.*) RC4-masked header page,
-//           |           password and encryption refusal.
-//           `-- PageFile (page_file.*) open, page size, page count,
-//                       bounds-checked whole-page reads.
+//   pages/    the page file, the header page, file locks, the rollback
+//             journal, the page cache (Pager) and the write pager
+//             (transactions over pages); byte readers and writers; the row
+//             offset table of a data page. Knows pages, never rows.
+//   tables/   the one walk over a table definition (table_def_parts.*),
+//             made into the schema (table_def.*) and the writer's layout
+//             (table_layout.*); usage maps; text of names.
+//   read/     the row codec and row encoding (pure), table and index
+//             cursors, long values, index pages and keys, the catalog.
+//   write/    rows inserted, updated and deleted (table_writer.*, with
+//             table_pages.* and long_value_writer.*), usage-map edits,
+//             index maintenance, new tables and new files.
+//   (here)    FileDatabase, on top of both sides, and the integrity check.
 //
 // Every public operation begins a statement on the pager first, so what an
 // earlier statement read (catalog, definitions, pages) is read again: the
@@ -37,14 +25,20 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "jet/database.h"
-#include "jet/storage/catalog.h"
-#include "jet/storage/pager.h"
-#include "jet/storage/table_def.h"
+#include "jet/storage/pages/pager.h"
+#include "jet/storage/read/catalog.h"
+#include "jet/storage/tables/table_def.h"
 
 namespace jet::storage {
+
+class WritePager;
+namespace write {
+class TableWriter;
+}
 
 class FileDatabase : public Database {
  public:
@@ -56,7 +50,8 @@ class FileDatabase : public Database {
 
   Result<std::vector<std::string>> tableNames(bool includeSystem = false) override;
   Result<TableSchema> table(std::string_view name) override;
-  Result<std::unique_ptr<RowCursor>> scan(std::string_view table, std::vector<int> columns) override;
+  Result<std::unique_ptr<RowCursor>> scan(std::string_view table,
+                                          std::vector<int> columns) override;
   Result<std::vector<Value>> readRow(std::string_view table, RowId row) override;
   // Index lookups (the cursor in index_reader_cursor.*, the B-tree walk in
   // index_reader.*).
@@ -87,6 +82,13 @@ class FileDatabase : public Database {
   // The catalog and a table's definition as of the current statement.
   Result<std::vector<CatalogEntry>> catalog();
   Result<std::shared_ptr<const TableDef>> tableDef(std::string_view name);
+  // The writer of `def`'s table: the one an earlier statement of this
+  // transaction left, when it was made from the same definition, or a new
+  // one. Needs an open transaction on `pager`.
+  Result<write::TableWriter*> keptWriter(WritePager& pager,
+                                         const std::shared_ptr<const TableDef>& def);
+  // Drops the kept writers (the catalog is about to change under them).
+  void forgetWriters();
 
  protected:
   FileDatabase(std::string path, OpenOptions options, std::unique_ptr<Pager> pager);
@@ -100,6 +102,14 @@ class FileDatabase : public Database {
   uint64_t cachedStatement_ = 0;
   std::vector<CatalogEntry> catalog_;
   std::vector<std::shared_ptr<const TableDef>> tableDefs_;
+  // Table writers kept from one statement to the next within the outermost
+  // transaction, so a run of inserts does not read the table's definition
+  // and look for a page with room every time. What a writer knows of its
+  // table stays true while this process holds the write lock and nothing it
+  // wrote is undone: a change of the pager's transaction epoch (any
+  // rollback, the end of the transaction) drops them all.
+  std::unordered_map<uint32_t, std::unique_ptr<write::TableWriter>> writers_;
+  uint64_t writersEpoch_ = 0;
 };
 
 }  // namespace jet::storage

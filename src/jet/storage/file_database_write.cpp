@@ -12,21 +12,19 @@
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/new_file.h"
-#include "jet/storage/table_cursor.h"
+#include "jet/storage/pages/write_pager.h"
+#include "jet/storage/read/table_cursor.h"
 #include "jet/storage/write/data_page.h"
 #include "jet/storage/write/index_writer.h"
+#include "jet/storage/write/new_file.h"
 #include "jet/storage/write/table_def_writer.h"
 #include "jet/storage/write/table_writer.h"
 #include "jet/storage/write/usage_map.h"
-#include "jet/storage/write/write_pager.h"
 #include "jet/text.h"
 
 namespace jet::storage {
 
 namespace {
-
-using write::WritePager;
 
 WritePager* writerOf(Pager& p) {
   return dynamic_cast<WritePager*>(&p);
@@ -40,6 +38,16 @@ double nowAsAccessDate() {
   using namespace std::chrono;
   double seconds = duration<double>(system_clock::now().time_since_epoch()).count();
   return 25569.0 + seconds / 86400.0;
+}
+
+// Ends the innermost level a user's begin() opened, by `end` (commit or
+// rollback); the level is gone even when ending it fails.
+Status endTransactionLevel(Pager& pager, int& depth, Status (WritePager::*end)()) {
+  WritePager* w = writerOf(pager);
+  if (!w || depth == 0) return Error{errc::kNoTransaction, "No hay ninguna transacción activa."};
+  Status s = (w->*end)();
+  --depth;
+  return s;
 }
 
 // Runs `body` as one level: committed when it succeeds, rolled back otherwise.
@@ -67,16 +75,6 @@ Status asStatementStatus(FileDatabase& db, std::function<Status(WritePager&)> bo
     return true;
   });
   return r.status();
-}
-
-// The writer of `def`'s table: the one an earlier statement of this
-// transaction left, when it was made from the same definition, or a new one.
-Result<write::TableWriter*> writerFor(WritePager& w, const std::shared_ptr<const TableDef>& def) {
-  if (auto* kept = w.keptWriter(def->page); kept && kept->def() == def) return kept;
-  auto loaded = write::TableWriter::load(w, def);
-  if (!loaded) return loaded.status();
-  if (auto* kept = w.keepWriter(def->page, std::move(*loaded))) return kept;
-  return Error{errc::kNoTransaction, "No hay ninguna transacción activa."};
 }
 
 // MSysObjects itself, read from its fixed page (a new file's catalog does
@@ -139,7 +137,7 @@ Status addCatalogRow(FileDatabase& db, WritePager& w, int32_t id, int32_t parent
 
 Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& requested) {
   // The catalog is about to change under the writers kept so far.
-  w.forgetWriters();
+  db.forgetWriters();
   auto existing = db.catalog();
   if (!existing) return existing.status();
   for (const auto& e : *existing) {
@@ -210,6 +208,26 @@ Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& request
 
 }  // namespace
 
+Result<write::TableWriter*> FileDatabase::keptWriter(WritePager& w,
+                                                     const std::shared_ptr<const TableDef>& def) {
+  if (writersEpoch_ != w.transactionEpoch()) {
+    writers_.clear();
+    writersEpoch_ = w.transactionEpoch();
+  }
+  auto it = writers_.find(def->page);
+  if (it != writers_.end() && it->second->def() == def) return it->second.get();
+  auto loaded = write::TableWriter::load(w, def);
+  if (!loaded) return loaded.status();
+  if (w.depth() == 0) return Error{errc::kNoTransaction, "No hay ninguna transacción activa."};
+  auto& slot = writers_[def->page];
+  slot = std::move(*loaded);
+  return slot.get();
+}
+
+void FileDatabase::forgetWriters() {
+  writers_.clear();
+}
+
 Status FileDatabase::createTable(const TableSchema& schema) {
   return asStatementStatus(*this, [&](WritePager& w) { return createTableIn(*this, w, schema); });
 }
@@ -219,7 +237,7 @@ Result<RowId> FileDatabase::insertRow(std::string_view table, std::vector<Value>
   return asStatement<RowId>(*this, [&](WritePager& w) -> Result<RowId> {
     auto def = tableDef(table);
     if (!def) return def.status();
-    auto writer = writerFor(w, *def);
+    auto writer = keptWriter(w, *def);
     if (!writer) return writer.status();
     auto at = (*writer)->insert(std::move(values), autoNumber);
     if (!at) return at;
@@ -233,7 +251,7 @@ Result<RowId> FileDatabase::updateRow(std::string_view table, RowId row,
   return asStatement<RowId>(*this, [&](WritePager& w) -> Result<RowId> {
     auto def = tableDef(table);
     if (!def) return def.status();
-    auto writer = writerFor(w, *def);
+    auto writer = keptWriter(w, *def);
     if (!writer) return writer.status();
     auto at = (*writer)->update(row, changes);
     if (!at) return at;
@@ -246,7 +264,7 @@ Status FileDatabase::deleteRow(std::string_view table, RowId row) {
   return asStatementStatus(*this, [&](WritePager& w) -> Status {
     auto def = tableDef(table);
     if (!def) return def.status();
-    auto writer = writerFor(w, *def);
+    auto writer = keptWriter(w, *def);
     if (!writer) return writer.status();
     JET_TRY((*writer)->remove(row));
     return (*writer)->finish();
@@ -262,27 +280,87 @@ Result<int> FileDatabase::begin() {
 }
 
 Status FileDatabase::commit() {
-  WritePager* w = writerOf(*pager_);
-  if (!w || transactionDepth_ == 0) {
-    return Error{errc::kNoTransaction, "No hay ninguna transacción activa."};
-  }
-  Status s = w->commit();
-  --transactionDepth_;
-  return s;
+  return endTransactionLevel(*pager_, transactionDepth_, &WritePager::commit);
 }
 
 Status FileDatabase::rollback() {
-  WritePager* w = writerOf(*pager_);
-  if (!w || transactionDepth_ == 0) {
-    return Error{errc::kNoTransaction, "No hay ninguna transacción activa."};
-  }
-  Status s = w->rollback();
-  --transactionDepth_;
-  return s;
+  return endTransactionLevel(*pager_, transactionDepth_, &WritePager::rollback);
 }
 
 int FileDatabase::transactionDepth() const {
   return transactionDepth_;
+}
+
+namespace {
+
+// The system tables a new file gets beside MSysObjects.
+std::vector<TableSchema> newSystemTables() {
+  auto table = [](const char* name, std::vector<ColumnDef> cols) {
+    TableSchema t;
+    t.name = name;
+    t.system = true;
+    t.columns = std::move(cols);
+    return t;
+  };
+  auto c = [](const char* name, ColumnType t, uint16_t size = 0, bool required = false) {
+    ColumnDef d;
+    d.name = name;
+    d.type = t;
+    d.size = t == ColumnType::Text ? static_cast<uint16_t>(size * 2) : size;
+    d.required = required;
+    return d;
+  };
+  auto index = [](const char* name, std::vector<IndexColumn> columns) {
+    IndexDef ix;
+    ix.name = name;
+    ix.columns = std::move(columns);
+    return ix;
+  };
+  TableSchema aces = table(
+      "MSysACEs", {c("ACM", ColumnType::Long), c("FInheritable", ColumnType::Boolean, 0, true),
+                   c("ObjectId", ColumnType::Long), c("SID", ColumnType::Binary, 255)});
+  aces.indexes = {index("ObjectId", {IndexColumn{2, true}})};
+  TableSchema queries =
+      table("MSysQueries", {c("Attribute", ColumnType::Byte), c("Expression", ColumnType::Memo),
+                            c("Flag", ColumnType::Integer), c("LvExtra", ColumnType::Long),
+                            c("Name1", ColumnType::Text, 255), c("Name2", ColumnType::Text, 255),
+                            c("ObjectId", ColumnType::Long), c("Order", ColumnType::Binary, 255)});
+  queries.indexes = {index("ObjectIdAttribute", {IndexColumn{6, true}, IndexColumn{0, true}})};
+  TableSchema rel = table(
+      "MSysRelationships",
+      {c("ccolumn", ColumnType::Long), c("grbit", ColumnType::Long), c("icolumn", ColumnType::Long),
+       c("szColumn", ColumnType::Text, 64), c("szObject", ColumnType::Text, 64),
+       c("szReferencedColumn", ColumnType::Text, 64), c("szReferencedObject", ColumnType::Text, 64),
+       c("szRelationship", ColumnType::Text, 64)});
+  return {aces, queries, rel};
+}
+
+}  // namespace
+
+// The catalog of a new file: its containers and system tables, in one
+// transaction.
+static Status buildNewCatalog(FileDatabase& fdb) {
+  auto level = fdb.begin();
+  if (!level) return level.status();
+  auto* w = writerOf(fdb.pager());
+  Status s = fdb.beginStatement();
+  auto add = [&](int32_t id, int32_t parent, const char* name, int16_t type) {
+    if (s) s = addCatalogRow(fdb, *w, id, parent, name, type, format::kObjectFlagSystem);
+  };
+  add(kContainerTables, kContainerRoot, "Tables", 3);
+  add(kContainerDatabases, kContainerRoot, "Databases", 3);
+  add(kContainerRelationships, kContainerRoot, "Relationships", 3);
+  add(kDatabaseObject, kContainerDatabases, "MSysDb", 2);
+  add(static_cast<int32_t>(format::kCatalogTableDefPage), kContainerTables, "MSysObjects", 1);
+  fdb.pager().endStatement();
+  for (const TableSchema& t : newSystemTables()) {
+    if (s) s = fdb.createTable(t);
+  }
+  if (!s) {
+    (void)fdb.rollback();
+    return s;
+  }
+  return fdb.commit();
 }
 
 }  // namespace jet::storage
@@ -304,75 +382,7 @@ Result<std::unique_ptr<Database>> Database::create(const std::string& path, File
     ::unlink(path.c_str());
     return db.status();
   }
-  auto& fdb = **db;
-  auto built = [&]() -> Status {
-    auto level = fdb.begin();
-    if (!level) return level.status();
-    auto* w = storage::writerOf(fdb.pager());
-    Status s = fdb.beginStatement();
-    auto add = [&](int32_t id, int32_t parent, const char* name, int16_t type) {
-      if (s) s = storage::addCatalogRow(fdb, *w, id, parent, name, type, format::kObjectFlagSystem);
-    };
-    add(storage::kContainerTables, storage::kContainerRoot, "Tables", 3);
-    add(storage::kContainerDatabases, storage::kContainerRoot, "Databases", 3);
-    add(storage::kContainerRelationships, storage::kContainerRoot, "Relationships", 3);
-    add(storage::kDatabaseObject, storage::kContainerDatabases, "MSysDb", 2);
-    add(static_cast<int32_t>(format::kCatalogTableDefPage), storage::kContainerTables,
-        "MSysObjects", 1);
-    fdb.pager().endStatement();
-    auto table = [](const char* name, std::vector<ColumnDef> cols) {
-      TableSchema t;
-      t.name = name;
-      t.system = true;
-      t.columns = std::move(cols);
-      return t;
-    };
-    auto c = [](const char* name, ColumnType t, uint16_t size = 0, bool required = false) {
-      ColumnDef d;
-      d.name = name;
-      d.type = t;
-      d.size = t == ColumnType::Text ? static_cast<uint16_t>(size * 2) : size;
-      d.required = required;
-      return d;
-    };
-    if (s) {
-      TableSchema aces = table(
-          "MSysACEs", {c("ACM", ColumnType::Long), c("FInheritable", ColumnType::Boolean, 0, true),
-                       c("ObjectId", ColumnType::Long), c("SID", ColumnType::Binary, 255)});
-      IndexDef ix;
-      ix.name = "ObjectId";
-      ix.columns = {IndexColumn{2, true}};
-      aces.indexes = {ix};
-      s = fdb.createTable(aces);
-    }
-    if (s) {
-      TableSchema queries = table(
-          "MSysQueries", {c("Attribute", ColumnType::Byte), c("Expression", ColumnType::Memo),
-                          c("Flag", ColumnType::Integer), c("LvExtra", ColumnType::Long),
-                          c("Name1", ColumnType::Text, 255), c("Name2", ColumnType::Text, 255),
-                          c("ObjectId", ColumnType::Long), c("Order", ColumnType::Binary, 255)});
-      IndexDef ix;
-      ix.name = "ObjectIdAttribute";
-      ix.columns = {IndexColumn{6, true}, IndexColumn{0, true}};
-      queries.indexes = {ix};
-      s = fdb.createTable(queries);
-    }
-    if (s) {
-      TableSchema rel =
-          table("MSysRelationships",
-                {c("ccolumn", ColumnType::Long), c("grbit", ColumnType::Long),
-                 c("icolumn", ColumnType::Long), c("szColumn", ColumnType::Text, 64),
-                 c("szObject", ColumnType::Text, 64), c("szReferencedColumn", ColumnType::Text, 64),
-                 c("szReferencedObject", ColumnType::Text, 64),
-                 c("szRelationship", ColumnType::Text, 64)});
-      s = fdb.createTable(rel);
-    }
-    if (!s) {
-      (void)fdb.rollback();
-      return s;
-    }
-    return fdb.commit();
-  }();
+  Status built = storage::buildNewCatalog(**db);
   if (!built) {
     Error failed = built.error();
     db->reset();

@@ -4,7 +4,7 @@
 
 #include "command.h"
 #include "jet/storage/file_database.h"
-#include "jet/storage/write/integrity_check.h"
+#include "jet/storage/integrity_check.h"
 
 namespace cocinadb {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "command.h"
 #include "jet/database.h"
-#include "jet/storage/new_file.h"
+#include "jet/storage/write/new_file.h"
 
 namespace cocinadb {
 namespace {

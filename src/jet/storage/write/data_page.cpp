@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "jet/format/jet_format.h"
-#include "jet/storage/write/byte_writer.h"
+#include "jet/storage/pages/byte_writer.h"
 
 namespace jet::storage::write {
 

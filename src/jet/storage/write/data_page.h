@@ -25,10 +25,8 @@
 
 namespace jet::storage::write {
 
-// The largest slot number a row pointer (one byte) can name.
-inline constexpr uint16_t kMaxRowsPerPage = 255;
-// The owner field of a long-value page.
-inline constexpr uint32_t kLongValueOwner = 0x4C41564C;  // "LVAL"
+using format::kLongValueOwner;
+using format::kMaxRowsPerPage;
 
 // Bytes in front of the offset table of a data page of `pageSize` bytes:
 // the header ends with the row count.
@@ -79,5 +77,11 @@ class DataPage {
   std::span<uint8_t> p_;
   size_t header_;
 };
+
+// A DataPage over a page only read: for its const members only (the
+// page's bytes must not be changed through it).
+inline DataPage viewDataPage(const std::vector<uint8_t>& page) {
+  return DataPage(std::span<uint8_t>(const_cast<uint8_t*>(page.data()), page.size()));
+}
 
 }  // namespace jet::storage::write

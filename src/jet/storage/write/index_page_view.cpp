@@ -12,7 +12,7 @@
 
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
-#include "jet/storage/write/byte_writer.h"
+#include "jet/storage/pages/byte_writer.h"
 
 namespace jet::storage::write {
 

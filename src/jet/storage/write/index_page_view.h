@@ -21,8 +21,8 @@
 #include <span>
 
 #include "jet/status.h"
-#include "jet/storage/index_page.h"
-#include "jet/storage/write/page_store.h"
+#include "jet/storage/pages/page_store.h"
+#include "jet/storage/read/index_page.h"
 
 namespace jet::storage::write {
 

@@ -7,8 +7,8 @@
 
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
-#include "jet/storage/errors.h"
-#include "jet/storage/write/byte_writer.h"
+#include "jet/storage/pages/byte_writer.h"
+#include "jet/storage/pages/errors.h"
 #include "jet/storage/write/index_page_view.h"
 
 namespace jet::storage::write {

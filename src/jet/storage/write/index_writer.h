@@ -19,16 +19,19 @@
 #include <cstdint>
 #include <vector>
 
-#include "jet/database.h"
+#include "jet/format/row_id.h"
 #include "jet/status.h"
-#include "jet/storage/index_page.h"
-#include "jet/storage/write/page_store.h"
+#include "jet/storage/pages/page_store.h"
+#include "jet/storage/read/index_page.h"
 
 namespace jet::storage::write {
 
 // The page layout and its parser are shared with the index reader.
 using storage::IndexEntry;
 using storage::IndexPage;
+// The pages an index is written to (any store of pages: the write pager, a
+// table's pages for its indexes, pages in memory).
+using storage::PageStore;
 
 IndexEntry makeIndexEntry(const std::vector<uint8_t>& key, RowId row);
 

@@ -5,17 +5,15 @@
 
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
-#include "jet/storage/text_codec.h"
-#include "jet/storage/write/byte_writer.h"
+#include "jet/storage/pages/byte_writer.h"
+#include "jet/storage/tables/text_codec.h"
 #include "jet/text.h"
 
 namespace jet::storage::write {
 
 namespace {
 
-constexpr size_t kTdefHeaderSize = 63;
 constexpr uint8_t kColumnUpdatable = 0x02;
-constexpr uint8_t kCompressedUnicode = 0x01;
 
 Error badDefinition(const std::string& what) {
   return Error{errc::kSyntax, "Definición de tabla no válida: " + what};
@@ -151,12 +149,13 @@ TableDef tableDefFor(const NewTableDef& d) {
   return t;
 }
 
-Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSize) {
+namespace {
+
+// The header: counters, the column and index counts, the table's maps.
+void putHeader(ByteBuilder& b, const NewTableDef& d) {
   const auto& cols = d.schema.columns;
   const auto& ixs = d.schema.indexes;
   const bool jet3 = d.jet3;
-  const uint16_t codePage = d.codePage == 0 ? 1252 : d.codePage;
-  ByteBuilder b;
   b.u8(static_cast<uint8_t>(format::PageType::TableDef));
   b.u8(0x01);
   if (jet3) {
@@ -184,79 +183,99 @@ Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSi
   b.u32(static_cast<uint32_t>(ixs.size()));
   b.u32(packRowPointer(d.usedPages));
   b.u32(packRowPointer(d.freePages));
-  for (size_t i = 0; i < ixs.size(); ++i) b.zeros(jet3 ? 8 : 12);
-  for (size_t i = 0; i < cols.size(); ++i) {
-    const ColumnDef& c = cols[i];
-    const ColumnPlacement& p = d.placements[i];
-    b.u8(static_cast<uint8_t>(c.type));
-    if (!jet3) b.u32(0);
-    b.u16(p.number);
-    b.u16(p.varIndex);
-    b.u16(p.number);
-    if (jet3) b.u16(0x0001);
-    if (c.type == ColumnType::Numeric) {
-      b.u8(c.precision);
-      b.u8(c.scale);
-    } else {
-      b.u16(kGeneralSortOrder);
-    }
-    b.u16(jet3 ? codePage : 0);
-    b.u8(p.flags);
-    if (!jet3) {
-      bool text = c.type == ColumnType::Text || c.type == ColumnType::Memo;
-      b.u8(text ? kCompressedUnicode : 0);
-      b.u32(0);
-    }
-    b.u16(p.fixed ? p.fixedOffset : 0);
-    b.u16(p.length);
-  }
-  for (const ColumnDef& c : cols) JET_TRY(putName(b, c.name, d));
   for (size_t i = 0; i < ixs.size(); ++i) {
-    const IndexDef& ix = ixs[i];
-    if (!jet3) b.u32(0);
-    for (int k = 0; k < format::kIndexMaxColumns; ++k) {
-      if (k < static_cast<int>(ix.columns.size())) {
-        b.u16(d.placements[ix.columns[k].column].number);
-        b.u8(ix.columns[k].ascending ? 0x01 : 0x00);
-      } else {
-        b.u16(0xFFFF);
-        b.u8(0);
-      }
-    }
-    b.u32(packRowPointer(d.indexMaps[i]));
-    b.u32(d.indexRoots[i]);
-    uint8_t flags = 0;
-    if (ix.unique || ix.primary) flags |= format::kIndexUnique;
-    if (ix.ignoreNulls) flags |= format::kIndexIgnoreNulls;
-    if (ix.primary) flags |= format::kIndexRequired;
-    b.u8(flags);
-    if (!jet3) b.zeros(9);
+    b.zeros(format::layoutFor(jet3 ? FileFormat::Jet3 : FileFormat::Jet4).realIndexEntrySize);
   }
-  for (size_t i = 0; i < ixs.size(); ++i) {
-    if (!jet3) b.u32(0);
-    b.u32(static_cast<uint32_t>(i));
-    b.u32(static_cast<uint32_t>(i));
-    b.u8(0);
-    b.u32(0xFFFFFFFF);
+}
+
+void putColumnEntry(ByteBuilder& b, const ColumnDef& c, const ColumnPlacement& p, bool jet3,
+                    uint16_t codePage) {
+  b.u8(static_cast<uint8_t>(c.type));
+  if (!jet3) b.u32(0);
+  b.u16(p.number);
+  b.u16(p.varIndex);
+  b.u16(p.number);
+  if (jet3) b.u16(0x0001);
+  if (c.type == ColumnType::Numeric) {
+    b.u8(c.precision);
+    b.u8(c.scale);
+  } else {
+    b.u16(format::kGeneralSortOrder);
+  }
+  b.u16(jet3 ? codePage : 0);
+  b.u8(p.flags);
+  if (!jet3) {
+    bool text = c.type == ColumnType::Text || c.type == ColumnType::Memo;
+    b.u8(text ? format::kColumnCompressedText : 0);
     b.u32(0);
-    b.u8(0x04);
-    b.u8(0x04);
-    b.u8(ixs[i].primary ? format::kIndexTypePrimary : 0);
-    if (!jet3) b.u32(0);
   }
+  b.u16(p.fixed ? p.fixedOffset : 0);
+  b.u16(p.length);
+}
+
+// The block of real index `i`: its columns, usage map, root and flags.
+void putRealIndex(ByteBuilder& b, const NewTableDef& d, size_t i) {
+  const IndexDef& ix = d.schema.indexes[i];
+  if (!d.jet3) b.u32(0);
+  for (int k = 0; k < format::kIndexMaxColumns; ++k) {
+    if (k < static_cast<int>(ix.columns.size())) {
+      b.u16(d.placements[ix.columns[k].column].number);
+      b.u8(ix.columns[k].ascending ? 0x01 : 0x00);
+    } else {
+      b.u16(format::kNoColumn);
+      b.u8(0);
+    }
+  }
+  b.u32(packRowPointer(d.indexMaps[i]));
+  b.u32(d.indexRoots[i]);
+  uint8_t flags = 0;
+  if (ix.unique || ix.primary) flags |= format::kIndexUnique;
+  if (ix.ignoreNulls) flags |= format::kIndexIgnoreNulls;
+  if (ix.primary) flags |= format::kIndexRequired;
+  b.u8(flags);
+  if (!d.jet3) b.zeros(9);
+}
+
+// The entry of logical index `i`, on real index `i`.
+void putLogicalIndex(ByteBuilder& b, const NewTableDef& d, size_t i) {
+  if (!d.jet3) b.u32(0);
+  b.u32(static_cast<uint32_t>(i));
+  b.u32(static_cast<uint32_t>(i));
+  b.u8(0);
+  b.u32(0xFFFFFFFF);
+  b.u32(0);
+  b.u8(0x04);
+  b.u8(0x04);
+  b.u8(d.schema.indexes[i].primary ? format::kIndexTypePrimary : 0);
+  if (!d.jet3) b.u32(0);
+}
+
+}  // namespace
+
+Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSize) {
+  const auto& cols = d.schema.columns;
+  const auto& ixs = d.schema.indexes;
+  const uint16_t codePage = d.codePage == 0 ? 1252 : d.codePage;
+  ByteBuilder b;
+  putHeader(b, d);
+  for (size_t i = 0; i < cols.size(); ++i)
+    putColumnEntry(b, cols[i], d.placements[i], d.jet3, codePage);
+  for (const ColumnDef& c : cols) JET_TRY(putName(b, c.name, d));
+  for (size_t i = 0; i < ixs.size(); ++i) putRealIndex(b, d, i);
+  for (size_t i = 0; i < ixs.size(); ++i) putLogicalIndex(b, d, i);
   for (const IndexDef& ix : ixs) JET_TRY(putName(b, ix.name, d));
   for (const auto& m : d.longValueMaps) {
     b.u16(m.columnNumber);
     b.u32(packRowPointer(m.used));
     b.u32(packRowPointer(m.free));
   }
-  b.u16(0xFFFF);
+  b.u16(format::kNoColumn);
   if (b.size() + 8 > pageSize) {
     return Error{errc::kNotSupported,
                  "La definición de la tabla '" + d.schema.name + "' no cabe en una página"};
   }
   size_t length = b.size();
-  if (!jet3) put16(b.at(2), static_cast<uint16_t>(pageSize - length - 8));
+  if (!d.jet3) put16(b.at(2), static_cast<uint16_t>(pageSize - length - 8));
   put32(b.at(8), static_cast<uint32_t>(length));
   b.zeros(pageSize - length);
   return b.take();

@@ -13,16 +13,12 @@
 #include <tuple>
 #include <vector>
 
-#include "jet/database.h"
 #include "jet/schema.h"
 #include "jet/status.h"
-#include "jet/storage/bytes.h"
-#include "jet/storage/table_def.h"
+#include "jet/storage/pages/bytes.h"
+#include "jet/storage/tables/table_def.h"
 
 namespace jet::storage::write {
-
-// The General sort order (1033) as a column and the header store it.
-inline constexpr uint16_t kGeneralSortOrder = 0x0409;
 
 // Checks a new table's definition (names, types, sizes, index columns) and
 // answers each column's place in a row, in column order. Access 97 (`jet3`)
@@ -53,10 +49,5 @@ Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& def, uint32_t page
 // The TableDef the reader would parse from buildTableDef's bytes, for
 // writing rows before the definition is read back.
 TableDef tableDefFor(const NewTableDef& def);
-
-// The 4-byte row pointer as stored: the slot in the low byte, the page above.
-inline uint32_t packRowPointer(RowPointer p) {
-  return (p.page << 8) | (p.slot & 0xFF);
-}
 
 }  // namespace jet::storage::write

@@ -5,15 +5,28 @@
 #include <cstring>
 
 #include "jet/format/jet_format.h"
-#include "jet/storage/errors.h"
-#include "jet/storage/write/byte_writer.h"
+#include "jet/storage/pages/byte_writer.h"
+#include "jet/storage/pages/errors.h"
 #include "jet/storage/write/data_page.h"
 
 namespace jet::storage::write {
 
 namespace {
+
 constexpr size_t kBitmapPageHeader = 4;
+
+// The bitmap page `page` a reference map names, checked to be one.
+Result<PageRef> readBitmapPage(PageStore& store, uint32_t page) {
+  if (page >= store.pageCount()) return damaged("el mapa de páginas apunta fuera del archivo");
+  auto bp = store.read(page);
+  if (!bp) return bp.status();
+  if ((**bp)[0] != static_cast<uint8_t>(format::PageType::UsageBitmap)) {
+    return damaged("el mapa de páginas apunta a una página que no es de mapa");
+  }
+  return bp;
 }
+
+}  // namespace
 
 std::vector<uint8_t> emptyReferenceMap() {
   std::vector<uint8_t> row(kMapRowSize, 0);
@@ -71,13 +84,9 @@ Result<std::vector<uint32_t>> UsageMap::pages() {
   for (size_t k = 0; 1 + 4 * k + 4 <= m.size(); ++k) {
     uint32_t mp = get32(&m[1 + 4 * k]);
     if (mp == 0) continue;
-    if (mp >= store_.pageCount()) return damaged("el mapa de páginas apunta fuera del archivo");
-    auto bp = store_.read(mp);
+    auto bp = readBitmapPage(store_, mp);
     if (!bp) return bp.status();
     const auto& b = **bp;
-    if (b[0] != static_cast<uint8_t>(format::PageType::UsageBitmap)) {
-      return damaged("el mapa de páginas apunta a una página que no es de mapa");
-    }
     for (size_t i = kBitmapPageHeader; i < b.size(); ++i) {
       if (!b[i]) continue;
       for (int bit = 0; bit < 8; ++bit) {
@@ -108,13 +117,9 @@ Result<bool> UsageMap::contains(uint32_t page) {
   if (1 + 4 * k + 4 > m.size()) return false;
   uint32_t mp = get32(&m[1 + 4 * k]);
   if (mp == 0) return false;
-  if (mp >= store_.pageCount()) return damaged("el mapa de páginas apunta fuera del archivo");
-  auto bp = store_.read(mp);
+  auto bp = readBitmapPage(store_, mp);
   if (!bp) return bp.status();
   const auto& b = **bp;
-  if (b[0] != static_cast<uint8_t>(format::PageType::UsageBitmap)) {
-    return damaged("el mapa de páginas apunta a una página que no es de mapa");
-  }
   uint32_t inPage = page % bitsPerPage;
   return (b[kBitmapPageHeader + inPage / 8] >> (inPage % 8) & 1) != 0;
 }
@@ -178,6 +183,16 @@ Status UsageMap::set(uint32_t page, bool present) {
   uint8_t bit = static_cast<uint8_t>(1u << (inPage % 8));
   byte = present ? (byte | bit) : (byte & ~bit);
   return Status::ok();
+}
+
+Result<std::vector<uint32_t>> UsageMap::newestPages(size_t limit) {
+  auto listed = pages();
+  if (!listed) return listed.status();
+  std::vector<uint32_t> out;
+  for (size_t k = 0; k < listed->size() && k < limit; ++k) {
+    out.push_back((*listed)[listed->size() - 1 - k]);
+  }
+  return out;
 }
 
 }  // namespace jet::storage::write

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "jet/status.h"
-#include "jet/storage/bytes.h"
-#include "jet/storage/write/page_store.h"
+#include "jet/storage/pages/bytes.h"
+#include "jet/storage/pages/page_store.h"
 
 namespace jet::storage::write {
 
@@ -41,6 +41,9 @@ class UsageMap {
   // Every page in the map, ascending.
   Result<std::vector<uint32_t>> pages();
   Result<bool> contains(uint32_t page);
+  // The highest pages in the map, at most `limit`, highest first: the
+  // newest, likeliest to be in memory.
+  Result<std::vector<uint32_t>> newestPages(size_t limit);
 
  private:
   Result<std::span<uint8_t>> row(bool forChange);

@@ -1,0 +1,169 @@
+// TableWriter's index steps: the key of a row in each real index, entries
+// added, removed and changed in place, and an index rewritten from the
+// table's rows when the in-place code can't edit its shape.
+#include <algorithm>
+
+#include "jet/error_codes.h"
+#include "jet/storage/pages/byte_writer.h"
+#include "jet/storage/read/row_index_key.h"
+#include "jet/storage/read/table_cursor.h"
+#include "jet/storage/write/table_def_patch.h"
+#include "jet/storage/write/table_writer.h"
+#include "jet/storage/write/usage_map.h"
+
+namespace jet::storage::write {
+
+// The pager as the index code sees it, its new pages taken from the table's
+// emptied ones first, so that space freed by deletes goes to the index
+// pages later inserts need instead of the file growing.
+class TableWriter::PagesForIndexes : public PageStore {
+ public:
+  // `index`: the real index whose pages these are, for its usage map.
+  PagesForIndexes(TableWriter& w, size_t index) : w_(w), index_(index) {}
+  uint32_t pageSize() const override { return w_.pager_.pageSize(); }
+  uint32_t pageCount() const override { return w_.pager_.pageCount(); }
+  Result<PageRef> read(uint32_t n) override { return w_.pager_.read(n); }
+  Result<std::span<uint8_t>> change(uint32_t n) override { return w_.pager_.change(n); }
+  Result<uint32_t> allocate() override { return w_.pages_.takePage(); }
+  bool releases() const override { return true; }
+  Status release(uint32_t n) override {
+    RowPointer map = w_.layout_.indexes[index_].usedPages;
+    if (map.page != 0) JET_TRY(UsageMap(w_.pager_, map).set(n, false));
+    return w_.pages_.giveBackPage(n);
+  }
+
+ private:
+  TableWriter& w_;
+  size_t index_;
+};
+
+Result<std::vector<uint8_t>> TableWriter::keyOf(const RealIndex& ix,
+                                                const std::vector<Value>& values) {
+  return rowIndexKey(pager_.format(), *def_, layout_, ix, values);
+}
+
+Status TableWriter::addIndexEntries(const std::vector<std::vector<uint8_t>>& keys,
+                                    const std::vector<Value>& values, RowId row) {
+  for (size_t i = 0; i < layout_.indexes.size(); ++i) {
+    const RealIndex& ix = layout_.indexes[i];
+    const std::vector<uint8_t>* key = &keys[i];
+    if (rebuild_[i]) continue;
+    bool unique = ix.flags & format::kIndexUnique;
+    bool anyNull = false;
+    for (const auto& ic : ix.columns) anyNull = anyNull || values[ic.column].isNull();
+    PagesForIndexes pages(*this, i);
+    auto done = insertIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*key, row),
+                                 unique && !anyNull ? key->size() : 0);
+    if (!done) return done.status();
+    if (!*done) rebuild_[i] = true;
+  }
+  return Status::ok();
+}
+
+Status TableWriter::removeIndexEntries(const std::vector<Value>& values, RowId row) {
+  for (size_t i = 0; i < layout_.indexes.size(); ++i) {
+    if (rebuild_[i]) continue;
+    auto key = keyOf(layout_.indexes[i], values);
+    if (!key) {
+      rebuild_[i] = true;
+      continue;
+    }
+    PagesForIndexes pages(*this, i);
+    auto done = removeIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*key, row));
+    if (!done) return done.status();
+    if (!*done) rebuild_[i] = true;
+  }
+  return Status::ok();
+}
+
+// An index whose entry can't be changed in place is rewritten by finish().
+Status TableWriter::changeIndexEntries(const std::vector<bool>& keyChanged, const RowChange& change,
+                                       RowId row) {
+  for (size_t i = 0; i < layout_.indexes.size(); ++i) {
+    if (!keyChanged[i] || rebuild_[i]) continue;
+    auto oldKey = keyOf(layout_.indexes[i], change.before);
+    auto newKey = keyOf(layout_.indexes[i], change.after);
+    if (!oldKey || !newKey) {
+      rebuild_[i] = true;
+      continue;
+    }
+    PagesForIndexes pages(*this, i);
+    auto removed = removeIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*oldKey, row));
+    if (!removed) return removed.status();
+    if (!*removed) {
+      rebuild_[i] = true;
+      continue;
+    }
+    bool unique = layout_.indexes[i].flags & format::kIndexUnique;
+    auto added = insertIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*newKey, row),
+                                  unique ? newKey->size() : 0);
+    if (!added) return added.status();
+    if (!*added) rebuild_[i] = true;
+  }
+  return Status::ok();
+}
+
+namespace {
+
+// Sorted entries of a unique index that repeat a key (Null keys aside).
+bool repeatsKey(const std::vector<IndexEntry>& entries) {
+  for (size_t k = 1; k < entries.size(); ++k) {
+    const auto& a = entries[k - 1];
+    const auto& b = entries[k];
+    if (a.size() == b.size() && std::equal(a.begin(), a.end() - 4, b.begin()) && a[0] != 0x00 &&
+        a[0] != 0xFF) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+Status TableWriter::rebuildIndex(size_t i) {
+  RealIndex& ix = layout_.indexes[i];
+  std::vector<int> columns;
+  for (const auto& ic : ix.columns) columns.push_back(ic.column);
+  auto cursor = TableCursor::open(pager_, def_, columns);
+  if (!cursor) return cursor.status();
+  std::vector<IndexEntry> entries;
+  std::vector<Value> values(def_->schema.columns.size());
+  while (true) {
+    auto more = (*cursor)->next();
+    if (!more) return more.status();
+    if (!*more) break;
+    const auto& got = (*cursor)->values();
+    for (size_t k = 0; k < columns.size(); ++k) values[columns[k]] = got[k];
+    auto key = keyOf(ix, values);
+    if (!key) return key.status();
+    entries.push_back(makeIndexEntry(*key, (*cursor)->rowId()));
+  }
+  std::sort(entries.begin(), entries.end());
+  if ((ix.flags & format::kIndexUnique) && repeatsKey(entries)) {
+    return Error{errc::kIntegrity,
+                 "Los cambios solicitados en la tabla no se realizaron correctamente porque "
+                 "crearían valores duplicados en el índice, clave principal o relación."};
+  }
+  std::vector<uint32_t> old;
+  if (ix.root != 0 && ix.root < pager_.pageCount()) {
+    auto pages = indexTreePages(pager_, ix.root);
+    if (pages) old = std::move(*pages);
+  }
+  PagesForIndexes pages(*this, i);
+  auto tree = writeIndexTree(pages, def_->page, entries, old);
+  if (!tree) return tree.status();
+  if (ix.usedPages.page != 0) {
+    UsageMap map(pager_, ix.usedPages);
+    for (uint32_t n : tree->pages) JET_TRY(map.set(n, true));
+    for (uint32_t n : tree->unused) JET_TRY(map.set(n, false));
+  }
+  // Pages the index no longer needs become room for rows.
+  for (uint32_t n : tree->unused) JET_TRY(pages_.giveBackPage(n));
+  ix.root = tree->root;
+  uint8_t raw[4];
+  put32(raw, ix.root);
+  return patchTableDef(pager_, def_->page, ix.defOffset + fileLayout().realIndexDefRootOffset, raw,
+                       4);
+}
+
+}  // namespace jet::storage::write
