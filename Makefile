@@ -16,7 +16,10 @@ build: configure
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# Every test that needs no display, under AddressSanitizer and UBSan.
+# Every test that needs no display, under AddressSanitizer and UBSan: the
+# Qt widget layers are off, but the grid model and the board's logic are in
+# (their text measured in the real font through Qt Gui on the offscreen
+# platform, when Qt Gui is installed).
 asan: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCOCINA_SANITIZE=ON -DCOCINA_WITH_QT=OFF -DCOCINA_BENCH=OFF > /dev/null
 	@cmake --build build-asan -j $(JOBS)

@@ -29,3 +29,14 @@ function(cocina_test name dir)
     COCINA_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# cocina_library_files(NAME FILES f... [DEPS d...]): a library of the listed
+# files only (paths under src/), for a folder whose display-free part and Qt
+# part build apart: the display-free part must also build without Qt.
+function(cocina_library_files name)
+  cmake_parse_arguments(arg "" "" "FILES;DEPS" ${ARGN})
+  list(TRANSFORM arg_FILES PREPEND "${CMAKE_SOURCE_DIR}/src/")
+  add_library(${name} STATIC ${arg_FILES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${arg_DEPS})
+endfunction()

@@ -8,7 +8,7 @@
 
 #include <QMainWindow>
 
-#include "ui/message_box.h"
+#include "app/qt_failure_reporter.h"
 
 namespace board {
 class fmrInicio;
@@ -36,5 +36,5 @@ class MDIForm1 : public QMainWindow {
   void ponerTitulo(const QString& captionHijo);
 
   board::fmrInicio* fmrInicio_ = nullptr;
-  ui::QtFailureReporter reporter_;
+  app::QtFailureReporter reporter_;
 };

@@ -10,7 +10,7 @@
 
 #include "board/ctl_reloj.h"
 #include "ui/flex_grid.h"
-#include "ui/text_measure.h"
+#include "ui/qt_text_measurer.h"
 #include "ui/twips.h"
 #include "ui/wave_player.h"
 
@@ -47,7 +47,7 @@ fmrInicio::fmrInicio(std::function<std::unique_ptr<Pedidos>()> abrir, QWidget* p
     sonidoPropio_ = std::make_unique<ui::WavePlayer>();
     sonido = sonidoPropio_.get();
   }
-  tablero_ = std::make_unique<Tablero>(std::move(abrir), *sonido);
+  tablero_ = std::make_unique<Tablero>(std::move(abrir), *sonido, ui::qtTextMeasurer());
 
   frmContenedor_ = new QWidget(this);
   fondo(frmContenedor_, ui::kWhite);
@@ -119,7 +119,7 @@ void fmrInicio::fijarTamanoPendientes(int puntos) {
   ui::FlexGridModel& cabecera = tablero_->msgListaPendientes[0];
   ui::GridFont font = cabecera.font();
   font.size = puntos;
-  ui::applyFont(cabecera, font);
+  ui::applyFont(cabecera, font, ui::qtTextMeasurer());
   render();
 }
 
@@ -127,7 +127,7 @@ void fmrInicio::fijarTamanoControl(int puntos) {
   ui::FlexGridModel& lista = tablero_->msgListaControl;
   ui::GridFont font = lista.font();
   font.size = puntos;
-  ui::applyFont(lista, font);
+  ui::applyFont(lista, font, ui::qtTextMeasurer());
   lista.setRowHeightMin(2 * lista.rowHeight(0));
   render();
 }

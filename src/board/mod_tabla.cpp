@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "ado/conversions.h"
-#include "ui/text_measure.h"
 
 namespace modTabla {
 
@@ -23,7 +22,7 @@ std::string texto(const ado::Variant& v) {
 }
 }  // namespace
 
-void formatoTabla(ui::FlexGridModel& grid, double tamano) {
+void formatoTabla(ui::FlexGridModel& grid, double tamano, const ui::TextMeasurer& medidor) {
   if (grid.rows() < 2) return;
   grid.setUserResizing(ui::UserResizing::Columns);
   grid.setFixedCols(0);
@@ -33,7 +32,7 @@ void formatoTabla(ui::FlexGridModel& grid, double tamano) {
   grid.setGridColor(kColorLineas);
   ui::GridFont font = grid.font();
   font.size = tamano;
-  ui::applyFont(grid, font);
+  ui::applyFont(grid, font, medidor);
   grid.setWordWrap(true);
   grid.setRedraw(true);
   grid.setRow(0);
@@ -44,7 +43,7 @@ void formatoTabla(ui::FlexGridModel& grid, double tamano) {
   }
   font = grid.font();
   font.name = "Arial";
-  ui::applyFont(grid, font);
+  ui::applyFont(grid, font, medidor);
 }
 
 std::string primerosCaracteres(const std::string& s, size_t n) {

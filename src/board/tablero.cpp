@@ -8,7 +8,6 @@
 #include "ado/conversions.h"
 #include "ado/error.h"
 #include "board/mod_tabla.h"
-#include "ui/text_measure.h"
 
 namespace board {
 
@@ -52,7 +51,7 @@ int32_t redondear(double x) {
 
 }  // namespace
 
-ui::GridDesign disenoPendientes() {
+ui::GridDesign disenoPendientes(const ui::TextMeasurer& medidor) {
   ui::GridDesign d;
   d.rows = 1;
   d.cols = 1;
@@ -61,37 +60,39 @@ ui::GridDesign disenoPendientes() {
   d.mergeCells = ui::MergeCells::Free;
   d.wordWrap = true;
   d.font = ui::GridFont{"Arial", 9.75, false};
-  d.defaultRowHeight = ui::lineHeightTwips(d.font);
+  d.defaultRowHeight = medidor.lineHeight(d.font);
   return d;
 }
 
-ui::GridDesign disenoControl() {
+ui::GridDesign disenoControl(const ui::TextMeasurer& medidor) {
   ui::GridDesign d;
   d.rows = 2;
   d.cols = 2;
   d.fixedRows = 1;
   d.fixedCols = 0;
   d.font = ui::GridFont{"MS Sans Serif", 8.25, false};
-  d.defaultRowHeight = ui::lineHeightTwips(d.font);
+  d.defaultRowHeight = medidor.lineHeight(d.font);
   return d;
 }
 
-Tablero::Tablero(std::function<std::unique_ptr<Pedidos>()> abrir, ui::SoundDevice& sonido)
+Tablero::Tablero(std::function<std::unique_ptr<Pedidos>()> abrir, ui::SoundDevice& sonido,
+                 const ui::TextMeasurer& medidor)
     : cmdVer(BotonArea{{0, 0, 1695, 855, true}, "Areas", false},
              [](const BotonArea& b) {
                return BotonArea{b.place, b.caption, false};
              }),
-      msgListaPendientes(ui::FlexGridModel(disenoPendientes()),
+      msgListaPendientes(ui::FlexGridModel(disenoPendientes(medidor)),
                          [](const ui::FlexGridModel& g) { return g.designCopy(); }),
-      msgListaControl(disenoControl()),
+      msgListaControl(disenoControl(medidor)),
       abrir_(std::move(abrir)),
-      sonido_(sonido) {
+      sonido_(sonido),
+      medidor_(medidor) {
   msgListaPendientes[0].place() = {0, 120, 11175, 615, true};
   msgListaControl.place() = {0, 3720, 11655, 1215, false};
   vscRegla.place = {11160, 840, 495, 2775, true};
   form = {0, 0, 11715, 7185, true};
   medirTexto = [this](const std::string& linea) {
-    return ui::textWidthTwips(msgListaPendientes[0].font(), linea);
+    return medidor_.lineWidth(msgListaPendientes[0].font(), linea);
   };
 }
 
@@ -465,7 +466,7 @@ void Tablero::muestraDespachados() {
     }
   }
   caption = kCaptionDespachados;
-  modTabla::formatoTabla(g, 12);
+  modTabla::formatoTabla(g, 12, medidor_);
 }
 
 void Tablero::msgListaControl_Click() {

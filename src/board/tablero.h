@@ -29,7 +29,8 @@
 #include "board/pedidos.h"
 #include "ui/control_array.h"
 #include "ui/flex_grid_model.h"
-#include "ui/wave_player.h"
+#include "ui/sound_device.h"
+#include "ui/text_measurer.h"
 
 namespace board {
 
@@ -54,15 +55,18 @@ struct BarraVertical {
   int32_t value = 0;
 };
 
-// The design of the form's grids and controls.
-ui::GridDesign disenoPendientes();
-ui::GridDesign disenoControl();
+// The design of the form's grids and controls; the default row height is one
+// line of the grid's font as `medidor` measures it.
+ui::GridDesign disenoPendientes(const ui::TextMeasurer& medidor);
+ui::GridDesign disenoControl(const ui::TextMeasurer& medidor);
 
 class Tablero {
  public:
   // `abrir` makes the order store when the form loads (creating the
-  // connection); `sonido` is the multimedia device and must outlive the board.
-  Tablero(std::function<std::unique_ptr<Pedidos>()> abrir, ui::SoundDevice& sonido);
+  // connection); `sonido` is the multimedia device and `medidor` measures
+  // text in the grids' fonts; both must outlive the board.
+  Tablero(std::function<std::unique_ptr<Pedidos>()> abrir, ui::SoundDevice& sonido,
+          const ui::TextMeasurer& medidor);
 
   // --- events of the form ---
   // Opens the store, reads the areas, lays out one button per area. Raises
@@ -94,7 +98,7 @@ class Tablero {
                              int16_t n, int32_t gap, int16_t rows, bool existing);
 
   // Width of one line of text in the grids' font, in twips; by default
-  // measured on the screen in the header grid's font.
+  // measured by `medidor` in the header grid's font.
   std::function<int32_t(const std::string&)> medirTexto;
 
   // --- state, read by the form to paint ---
@@ -125,6 +129,7 @@ class Tablero {
   std::function<std::unique_ptr<Pedidos>()> abrir_;
   std::unique_ptr<Pedidos> pedidos_;
   ui::SoundDevice& sonido_;
+  const ui::TextMeasurer& medidor_;
 };
 
 }  // namespace board

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QTextLayout>
 
-#include "ui/text_measure.h"
+#include "ui/qt_text_measurer.h"
 #include "ui/twips.h"
 
 namespace ui {

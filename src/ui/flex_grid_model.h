@@ -163,7 +163,7 @@ class FlexGridModel {
 
   const GridFont& font() const { return design_.font; }
   // The font and the default row height that goes with it (one line of
-  // text, worked out by whoever knows the screen: see ui/text_measure.h).
+  // text, worked out by whoever knows the screen: see ui/text_measurer.h).
   void setFont(GridFont font, int32_t defaultRowHeight);
 
   // Appends one row; the text holds one value per column separated by tabs.

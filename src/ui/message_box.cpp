@@ -1,4 +1,4 @@
-// QMessageBox and QClipboard behind the failure report.
+// The message box and the clipboard through QMessageBox and QClipboard.
 #include "ui/message_box.h"
 
 #include <QApplication>
@@ -18,10 +18,6 @@ void copyTextToClipboard(const std::string& text) {
   if (clipboard == nullptr) return;
   clipboard->clear();
   clipboard->setText(QString::fromStdString(text));
-}
-
-void QtFailureReporter::showMessage(const std::string& text) {
-  showModalMessage(parent_, kProgramCaption, text);
 }
 
 }  // namespace ui

@@ -21,7 +21,7 @@
 #include "data/clsConnAdmin.h"
 #include "data/order_database.h"
 #include "orders/service_clock.h"
-#include "ui/wave_player.h"
+#include "ui/sound_device.h"
 
 namespace board {
 

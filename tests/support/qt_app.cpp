@@ -1,6 +1,14 @@
-// One QApplication for the whole test program, made before any test runs
-// (the tests run on the offscreen platform, set by CTest).
+// One Qt application object for the whole test program, made before any test
+// runs (the tests run on the offscreen platform, set by CTest): a
+// QApplication for a program that tests widgets, a QGuiApplication for one
+// that only measures text and needs no widget.
+#ifdef QT_WIDGETS_LIB
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 
 #include <gtest/gtest.h>
 
@@ -12,12 +20,12 @@ class QtEnvironment : public ::testing::Environment {
     static int argc = 1;
     static char name[] = "tests";
     static char* argv[] = {name, nullptr};
-    app_ = new QApplication(argc, argv);
+    app_ = new TestApplication(argc, argv);
   }
   void TearDown() override { delete app_; }
 
  private:
-  QApplication* app_ = nullptr;
+  TestApplication* app_ = nullptr;
 };
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 }  // namespace

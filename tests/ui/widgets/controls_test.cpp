@@ -1,5 +1,5 @@
-// The grid widget, twips, text measurement, the sound device, the property
-// bag: the platform pieces on the offscreen screen.
+// The grid widget, the sound device, the property bag: the platform pieces
+// on the offscreen screen.
 #include <filesystem>
 #include <fstream>
 
@@ -13,7 +13,7 @@
 #include "ui/flex_grid.h"
 #include "ui/path_lookup.h"
 #include "ui/property_bag.h"
-#include "ui/text_measure.h"
+#include "ui/qt_text_measurer.h"
 #include "ui/twips.h"
 #include "ui/wave_player.h"
 
@@ -21,21 +21,6 @@ namespace ui {
 namespace {
 
 namespace fs = std::filesystem;
-
-TEST(Twips, AnInchIsTheScreensLogicalDpiInPixels) {
-  EXPECT_EQ(twips::toPixelsX(1440), static_cast<int>(std::lround(twips::dpiX())));
-  EXPECT_EQ(twips::fromPixelsY(twips::toPixelsY(2880)), 2880);
-  QRect r = twips::toPixels({1440, 0, 1440, 720, true});
-  EXPECT_EQ(r.left() + r.width(), twips::toPixelsX(2880));
-}
-
-TEST(TextMeasure, WiderTextAndLargerFontsMeasureWider) {
-  GridFont small{"Arial", 9.75, false}, large{"Arial", 20, false};
-  EXPECT_EQ(textWidthTwips(small, ""), 0);
-  EXPECT_LT(textWidthTwips(small, "Cafe"), textWidthTwips(small, "Cafe con leche"));
-  EXPECT_LT(textWidthTwips(small, "Cafe"), textWidthTwips(large, "Cafe"));
-  EXPECT_LT(lineHeightTwips(small), lineHeightTwips(large));
-}
 
 FlexGridModel modelWithLines(int rows, int32_t rowHeight) {
   GridDesign d;

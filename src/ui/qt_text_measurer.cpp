@@ -1,5 +1,5 @@
 // Measurements through QFontMetricsF, converted to twips with the screen DPI.
-#include "ui/text_measure.h"
+#include "ui/qt_text_measurer.h"
 
 #include <cmath>
 
@@ -35,8 +35,9 @@ int32_t lineHeightTwips(const GridFont& font) {
   return static_cast<int32_t>(std::lround(px * twips::kPerInch / twips::dpiY()));
 }
 
-void applyFont(FlexGridModel& grid, const GridFont& font) {
-  grid.setFont(font, lineHeightTwips(font));
+const TextMeasurer& qtTextMeasurer() {
+  static const QtTextMeasurer measurer;
+  return measurer;
 }
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/control_array.h"
+#include "ui/text_measurer.h"
 
 namespace ui {
 namespace {
@@ -99,6 +100,29 @@ TEST(FlexGridModel, RowsHaveTheFontsHeightUnlessSetAndNeverLessThanTheMinimum) {
   EXPECT_EQ(g.rowHeight(0), 600);
   EXPECT_EQ(g.rowHeight(1), 900);
   EXPECT_EQ(g.totalRowHeight(), 600 + 900 + 600);
+}
+
+// Measures a line as 20 twips a point, whatever the text.
+class PointsMeasurer : public TextMeasurer {
+ public:
+  int32_t lineWidth(const GridFont&, const std::string&) const override { return 0; }
+  int32_t lineHeight(const GridFont& font) const override {
+    return static_cast<int32_t>(font.size * 20);
+  }
+};
+
+TEST(FlexGridModel, AnAppliedFontBringsItsMeasuredLineButNeverARowUnderOneTwip) {
+  PointsMeasurer measurer;
+  FlexGridModel g(GridDesign{});
+  g.setRows(2);
+  g.setRowHeight(1, 900);
+  applyFont(g, GridFont{"Arial", 12, true}, measurer);
+  EXPECT_EQ(g.font().size, 12);
+  EXPECT_TRUE(g.font().bold);
+  EXPECT_EQ(g.rowHeight(0), 240);
+  EXPECT_EQ(g.rowHeight(1), 900);  // a height set by hand stays
+  applyFont(g, GridFont{"Arial", 0, false}, measurer);
+  EXPECT_EQ(g.rowHeight(0), 1);
 }
 
 TEST(FlexGridModel, EqualCellsOfAMergeableColumnFormOneRun) {

@@ -1,6 +1,7 @@
 // The kitchen board as the staff use it: areas chosen, lines shown, marked,
 // dispatched and sent back, alerts sounded, on an order database the engine
-// made, through the board's real order store.
+// made, through the board's real order store. Text is measured in the real
+// font (Qt Gui on the offscreen platform, no widget), as on the screen.
 #include "board/tablero.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +9,14 @@
 #include "ado/error.h"
 #include "board/base_de_prueba.h"
 #include "board/mod_tabla.h"
+#include "ui/qt_text_measurer.h"
 
 namespace board {
 namespace {
 
 class TableroTest : public ::testing::Test {
  protected:
-  TableroTest() : tablero([this] { return base.abrir(); }, sonido) {}
+  TableroTest() : tablero([this] { return base.abrir(); }, sonido, ui::qtTextMeasurer()) {}
 
   void cargar(int32_t ancho = 12000, int32_t alto = 9000) {
     tablero.Form_Load();
@@ -344,7 +346,7 @@ TEST_F(TableroTest, AReadFailingDuringServiceKeepsTheLastBoardAndRetries) {
 
 TEST_F(TableroTest, AFailureToOpenTheStoreAtLoadGoesUp) {
   ui::SoundDevice& s = sonido;
-  Tablero sinBase([] { return abrirPedidos("/no-existe/pedidos.mdb"); }, s);
+  Tablero sinBase([] { return abrirPedidos("/no-existe/pedidos.mdb"); }, s, ui::qtTextMeasurer());
   EXPECT_THROW(sinBase.Form_Load(), ado::ComError);
 }
 
