@@ -1,8 +1,10 @@
 # cocina_library(NAME DIR DEPS...): one static library per layer, made of
-# every .cpp file in DIR (and its subfolders), so adding a source file needs
-# no edit of a build file.
+# every .cpp file in DIR itself (its subfolders are layers of their own), so
+# adding a source file needs no edit of a build file. DEPS are the layers its
+# files include, and nothing more. A folder of headers alone gives an
+# interface library.
 function(cocina_library name dir)
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${dir}/*.cpp")
+  file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp")
   if(NOT sources)
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)

@@ -4,6 +4,7 @@
 // killed with SIGKILL at random moments; after each kill the file is opened
 // (rolling back the journal), checked, and read by mdb-export.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,8 +40,9 @@ TableSchema lotes(bool jet3) {
   return t;
 }
 
-// The child: batch after batch, each one transaction, until killed.
-[[noreturn]] void writeForever(const std::string& path, int firstBatch) {
+// The child: batch after batch, each one transaction, until killed; after
+// each commit it writes one byte to `committed`.
+[[noreturn]] void writeForever(const std::string& path, int firstBatch, int committed) {
   auto db = Database::open(path);
   if (!db) _exit(3);
   for (int lote = firstBatch;; ++lote) {
@@ -60,7 +62,16 @@ TableSchema lotes(bool jet3) {
       _exit(6);
     }
     if (!(*db)->commit()) _exit(7);
+    const char done = 1;
+    if (write(committed, &done, 1) != 1) _exit(8);
   }
+}
+
+// Waits up to a minute for the child's first commit; false when none came.
+bool waitForCommit(int committed) {
+  pollfd p{committed, POLLIN, 0};
+  char done;
+  return poll(&p, 1, 60000) == 1 && read(committed, &done, 1) == 1;
 }
 
 // A new Jet 4 file, and a copy of a file Access 97 made.
@@ -83,13 +94,26 @@ TEST_P(CrashTest, EveryTransactionIsWhollyThereOrWhollyAbsentAfterAKill) {
   std::mt19937 rng(20261208);
   int nextBatch = 1, recovered = 0;
   for (int round = 0; round < 14; ++round) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
     pid_t child = fork();
     ASSERT_GE(child, 0);
-    if (child == 0) writeForever(path, nextBatch);
+    if (child == 0) {
+      close(pipeEnds[0]);
+      writeForever(path, nextBatch, pipeEnds[1]);
+    }
+    close(pipeEnds[1]);
+    // Every other round the kill waits for a commit first, so the writer
+    // gets on however slow the machine (a sanitizer build, a busy CI); the
+    // other rounds kill at any moment, opening the file included.
+    if (round % 2 == 1) {
+      EXPECT_TRUE(waitForCommit(pipeEnds[0])) << "round " << round << ": no commit in a minute";
+    }
     usleep(2000 + rng() % 60000);
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
+    close(pipeEnds[0]);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself: " << WEXITSTATUS(status);
     recovered += storage::journalExists(path);
     // Opening rolls back what the killed writer left half done.
