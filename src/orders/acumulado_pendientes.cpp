@@ -8,13 +8,7 @@
 #include "orders/clsComanda.h"
 
 std::vector<clsComanda> clsConnAdmin::getAcumuladoPendientes() {
-  // One text from four pieces, with no blank between 'Y' and GROUP, as the
-  // statement has always been sent.
-  const std::string sql = std::string("SELECT SUM(CANTIDAD) AS C, NOMBREPRODUCTO AS NOMBRE ") +
-                          "FROM COMANDAS " +
-                          "WHERE ESTADO = 'Pendiente' AND CONCEPTO = 'Ventas' AND DespCoc = 'Y'" +
-                          "GROUP BY NOMBREPRODUCTO";
-  ado::Recordset rs = Query(sql, {});
+  ado::Recordset rs = Query(ordenes::sentenciaAcumuladoPendientes(), {});
   std::vector<clsComanda> totales;
   if (!esRecordsetVacio(rs)) {
     ado::Variant suma = rs.fields("c");

@@ -1,0 +1,41 @@
+// One order line as the point of sale writes it into COMANDAS, and the
+// writer that inserts such lines through an ADO connection: the demo
+// database's lines and the simulated point of sale's go in the same way.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "ado/command.h"
+#include "ado/connection.h"
+#include "ado/variant.h"
+
+namespace demo {
+
+// The columns of COMANDAS but idComanda (an AutoNumber); Empty ones are
+// written as Null.
+struct OrderLine {
+  ado::Variant idMesa, idProducto, nombreProducto, cantidad, negocio, detalle, detalle1, detalle2,
+      nick, estado, concepto, despCoc, tin, tdc, desp, tdm, fecha;
+};
+
+// Now, as Access keeps dates (days since 1899-12-30), in local wall-clock
+// time as the point of sale stores it.
+double nowAsAccessDate();
+
+class OrderLineWriter {
+ public:
+  // `connection` must be open while lines are written.
+  explicit OrderLineWriter(std::shared_ptr<ado::Connection> connection);
+
+  // Inserts the line; raises ado::ComError when the engine refuses it.
+  void insert(const OrderLine& line);
+  // The idComanda the last insert on this connection took.
+  int32_t lastIdComanda();
+
+ private:
+  std::shared_ptr<ado::Connection> connection_;
+  ado::Command insert_;
+};
+
+}  // namespace demo
