@@ -1,16 +1,13 @@
 // The statements the kitchen board and the connection object send, each
 // built by the order code that sends them (orders/clsComanda.h) and run on
-// an order database made from the one definition of the order tables: the
-// area list, the table list, the line statement of one and of three tables,
-// the four kitchen marks, the dispatched list, the control row's date, the
+// an order database made by the engine: the area list, the table list, the line statement of one
+// and of three tables, the four kitchen marks, the dispatched list, the control row's date, the
 // identity and the pending totals. Each answers the rows the kitchen
 // expects from it.
 #include <string>
 
-#include "ado/catalog.h"
 #include "jet/sql_test_support.h"
 #include "orders/clsComanda.h"
-#include "orders/order_tables.h"
 
 namespace sqltest {
 namespace {
@@ -19,12 +16,20 @@ class BoardStatements : public SqlTest {
  protected:
   void SetUp() override {
     SqlTest::SetUp();
-    useOrderDatabase();
+    run("CREATE TABLE PRODUCTOS (IDPRODUCTO COUNTER PRIMARY KEY, NOMBRE TEXT(100), NEGOCIO "
+        "TEXT(50))");
     // Nine areas besides NN: the board shows only the first eight.
     for (const char* area :
          {"PIZZA", "NN", "BAR", "COCINA", "A", "B", "NN", "D", "E", "F", "POSTRES", "BAR"})
-      run("INSERT INTO PRODUCTOS (NombreProducto, NEGOCIO) VALUES ('x', ?)",
-          {jet::Value::text(area)});
+      run("INSERT INTO PRODUCTOS (NOMBRE, NEGOCIO) VALUES ('x', ?)", {jet::Value::text(area)});
+
+    // The control row's fecha is held as text here, so the date reads back
+    // exactly as written.
+    run("CREATE TABLE COMANDAS (idComanda COUNTER PRIMARY KEY, idMesa TEXT(10), IDPRODUCTO LONG, "
+        "NombreProducto TEXT(100), cantidad DOUBLE, Negocio TEXT(50), Detalle TEXT(120), "
+        "detalle1 TEXT(120), detalle2 TEXT(120), nick TEXT(50), Estado TEXT(20), CONCEPTO "
+        "TEXT(20), DespCoc TEXT(1), tin TEXT(1), tdc LONG, desp TEXT(1), tdm TEXT(20), fecha "
+        "TEXT(30))");
 
     struct Line {
       const char* mesa;
@@ -53,26 +58,8 @@ class BoardStatements : public SqlTest {
            jet::Value::dbl(l.cantidad), l.negocio ? jet::Value::text(l.negocio) : jet::Value(),
            jet::Value::text(l.estado), jet::Value::text(l.concepto), jet::Value::text(l.despCoc),
            jet::Value::text(l.tin), jet::Value::text(std::string("nota ") + l.producto),
-           std::string(l.producto) == "Registro de Control" ? kControlDate : jet::Value()});
+           jet::Value::text(std::string(l.producto) == "Registro de Control" ? "08/12/2026" : "")});
     }
-  }
-
-  // 8 December 2026, the business day the control row carries.
-  inline static const jet::Value kControlDate = jet::Value::dateTime(jet::DateTime{46364});
-
-  // Replaces the set-up's empty file by one holding the order tables.
-  void useOrderDatabase() {
-    session_.reset();
-    db_.reset();
-    const std::string path = (dir_ / "pedidos.mdb").string();
-    ado::Catalog catalog;
-    catalog.create("Data Source=" + path);
-    orders::createOrderTables(catalog);
-    catalog.activeConnection()->close();
-    auto db = jet::Database::open(path);
-    ASSERT_TRUE(db) << db.error().description;
-    db_ = std::move(db.value());
-    session_ = std::make_unique<jet::sql::Session>(*db_);
   }
 };
 
