@@ -1,9 +1,9 @@
 // The statements the kitchen board and the connection object send, each
 // built by the order code that sends them (orders/clsComanda.h) and run on
-// an order database made by the engine: the area list, the table list, the line statement of one
-// and of three tables, the four kitchen marks, the dispatched list, the control row's date, the
-// identity and the pending totals. Each answers the rows the kitchen
-// expects from it.
+// an order database made by the engine: the area list, the table list, the
+// line statement of one and of three tables, the four kitchen marks, the
+// dispatched list, the control row's date, the identity and the pending
+// totals. Each answers the rows the kitchen expects from it.
 #include <string>
 
 #include "jet/sql_test_support.h"
