@@ -35,14 +35,18 @@ ExprPtr Parser::binary(std::string op, ExprPtr a, ExprPtr b, size_t first) {
   return e;
 }
 
-// Each level: parse the tighter level, then fold operators of this level.
-template <class Next, class Match>
-Result<ExprPtr> Parser::leftAssoc(Next next, Match match) {
+const char* Parser::acceptOperator(std::initializer_list<const char*> operators) {
+  for (const char* op : operators)
+    if (acceptSymbol(op) || acceptWord(op)) return op;
+  return nullptr;
+}
+
+Result<ExprPtr> Parser::leftAssoc(Result<ExprPtr> (Parser::*next)(),
+                                  std::initializer_list<const char*> operators) {
   size_t first = pos_;
   auto left = (this->*next)();
   if (!left) return left;
-  std::string op;
-  while (match(op)) {
+  while (const char* op = acceptOperator(operators)) {
     auto right = (this->*next)();
     if (!right) return right;
     left = binary(op, std::move(left.value()), std::move(right.value()), first);
@@ -51,27 +55,15 @@ Result<ExprPtr> Parser::leftAssoc(Next next, Match match) {
 }
 
 Result<ExprPtr> Parser::parseXor() {
-  return leftAssoc(&Parser::parseOr, [&](std::string& op) {
-    if (!acceptWord("XOR")) return false;
-    op = "XOR";
-    return true;
-  });
+  return leftAssoc(&Parser::parseOr, {"XOR"});
 }
 
 Result<ExprPtr> Parser::parseOr() {
-  return leftAssoc(&Parser::parseAnd, [&](std::string& op) {
-    if (!acceptWord("OR")) return false;
-    op = "OR";
-    return true;
-  });
+  return leftAssoc(&Parser::parseAnd, {"OR"});
 }
 
 Result<ExprPtr> Parser::parseAnd() {
-  return leftAssoc(&Parser::parseNot, [&](std::string& op) {
-    if (!acceptWord("AND")) return false;
-    op = "AND";
-    return true;
-  });
+  return leftAssoc(&Parser::parseNot, {"AND"});
 }
 
 Result<ExprPtr> Parser::parseNot() {
@@ -177,51 +169,23 @@ Result<ExprPtr> Parser::parseComparison() {
 }
 
 Result<ExprPtr> Parser::parseConcat() {
-  return leftAssoc(&Parser::parseAdditive, [&](std::string& op) {
-    if (!acceptSymbol("&")) return false;
-    op = "&";
-    return true;
-  });
+  return leftAssoc(&Parser::parseAdditive, {"&"});
 }
 
 Result<ExprPtr> Parser::parseAdditive() {
-  return leftAssoc(&Parser::parseMod, [&](std::string& op) {
-    if (acceptSymbol("+"))
-      op = "+";
-    else if (acceptSymbol("-"))
-      op = "-";
-    else
-      return false;
-    return true;
-  });
+  return leftAssoc(&Parser::parseMod, {"+", "-"});
 }
 
 Result<ExprPtr> Parser::parseMod() {
-  return leftAssoc(&Parser::parseIntDiv, [&](std::string& op) {
-    if (!acceptWord("MOD")) return false;
-    op = "MOD";
-    return true;
-  });
+  return leftAssoc(&Parser::parseIntDiv, {"MOD"});
 }
 
 Result<ExprPtr> Parser::parseIntDiv() {
-  return leftAssoc(&Parser::parseMultiplicative, [&](std::string& op) {
-    if (!acceptSymbol("\\")) return false;
-    op = "\\";
-    return true;
-  });
+  return leftAssoc(&Parser::parseMultiplicative, {"\\"});
 }
 
 Result<ExprPtr> Parser::parseMultiplicative() {
-  return leftAssoc(&Parser::parseUnary, [&](std::string& op) {
-    if (acceptSymbol("*"))
-      op = "*";
-    else if (acceptSymbol("/"))
-      op = "/";
-    else
-      return false;
-    return true;
-  });
+  return leftAssoc(&Parser::parseUnary, {"*", "/"});
 }
 
 Result<ExprPtr> Parser::parseUnary() {
@@ -244,11 +208,7 @@ Result<ExprPtr> Parser::parseUnary() {
 }
 
 Result<ExprPtr> Parser::parsePower() {
-  return leftAssoc(&Parser::parsePrimary, [&](std::string& op) {
-    if (!acceptSymbol("^")) return false;
-    op = "^";
-    return true;
-  });
+  return leftAssoc(&Parser::parsePrimary, {"^"});
 }
 
 Result<ExprPtr> Parser::parsePrimary() {

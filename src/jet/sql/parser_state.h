@@ -8,6 +8,7 @@
 // and `depth_` bounds the nesting of expressions and subqueries.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,9 +122,13 @@ class Parser {
   // --- expressions ---
   Result<ExprPtr> expression();
   ExprPtr binary(std::string op, ExprPtr a, ExprPtr b, size_t first);
-  // Each level: parse the tighter level, then fold operators of this level.
-  template <class Next, class Match>
-  Result<ExprPtr> leftAssoc(Next next, Match match);
+  // The first of `operators` (symbols or keywords) that comes next, taken;
+  // null when none does.
+  const char* acceptOperator(std::initializer_list<const char*> operators);
+  // Each level: parse the tighter level `next`, then fold the `operators`
+  // of this level, left to right.
+  Result<ExprPtr> leftAssoc(Result<ExprPtr> (Parser::*next)(),
+                            std::initializer_list<const char*> operators);
   Result<ExprPtr> parseXor();
   Result<ExprPtr> parseOr();
   Result<ExprPtr> parseAnd();

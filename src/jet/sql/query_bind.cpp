@@ -48,14 +48,6 @@ ValueType valueTypeOf(ColumnType t) {
 
 }  // namespace
 
-EvalContext rowContext(const ExecContext& ctx, const std::vector<Value>* row) {
-  EvalContext e;
-  e.row = row;
-  e.params = &ctx.params;
-  e.identity = ctx.identity;
-  return e;
-}
-
 Status bindBranch(Branch& br, Binding& binding, const std::string& table, ExecContext& ctx,
                   std::vector<OrderItem>* orderBy) {
   Select& s = *br.select;

@@ -85,8 +85,6 @@ struct TableRead {
 };
 
 // --- binding (query_bind.cpp) ---
-// The evaluation context of one source row.
-EvalContext rowContext(const ExecContext& ctx, const std::vector<Value>* row);
 // Binds a branch's select list, conditions, grouping and (for a single
 // SELECT) `orderBy` against `binding`.
 Status bindBranch(Branch& br, Binding& binding, const std::string& table, ExecContext& ctx,

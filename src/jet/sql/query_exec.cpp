@@ -25,6 +25,14 @@ namespace jet::sql {
 
 using namespace query;
 
+EvalContext rowContext(const ExecContext& ctx, const std::vector<Value>* row) {
+  EvalContext e;
+  e.row = row;
+  e.params = &ctx.params;
+  e.identity = ctx.identity;
+  return e;
+}
+
 Result<TableSchema> findTable(Database& db, const std::string& name) {
   auto names = db.tableNames(true);
   if (!names) return names.status();
