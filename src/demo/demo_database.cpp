@@ -82,24 +82,15 @@ void fillDemoDatabase(const std::shared_ptr<ado::Connection>& connection,
   int32_t minute = options.serviceMinute();
   auto line = [&](const std::string& mesa, const Product& p, double cantidad, int32_t ordered,
                   const char* estado, const char* despCoc, const char* tin, double fecha) {
-    OrderLine l;
-    l.idMesa = mesa;
-    l.idProducto = ordered;
-    l.nombreProducto = p.nombre;
-    l.cantidad = cantidad;
-    l.negocio = p.negocio;
+    OrderLine l = saleLine(mesa, ordered, p, cantidad);
     if (pick(3) == 0) l.detalle = kDetalles[pick(std::size(kDetalles))];
-    l.detalle1 = "";
-    l.detalle2 = "";
     l.nick = kNicks[pick(std::size(kNicks))];
     l.estado = estado;
-    l.concepto = "Ventas";
     l.despCoc = despCoc;
     l.tin = tin;
     bool marked = std::string(despCoc) != "Y";
     l.tdc = marked ? static_cast<int32_t>(1 + pick(20)) : int32_t{0};
     l.desp = marked ? "S" : "N";
-    l.tdm = int32_t{0};
     l.fecha = accessDate(fecha);
     return l;
   };

@@ -16,6 +16,21 @@ double nowAsAccessDate() {
   return 25569.0 + days + seconds / 86400.0;
 }
 
+OrderLine saleLine(const std::string& mesa, int32_t minute, const Product& product,
+                   double cantidad) {
+  OrderLine l;
+  l.idMesa = mesa;
+  l.idProducto = minute;
+  l.nombreProducto = product.nombre;
+  l.cantidad = cantidad;
+  l.negocio = product.negocio;
+  l.detalle1 = "";
+  l.detalle2 = "";
+  l.concepto = "Ventas";
+  l.tdm = int32_t{0};
+  return l;
+}
+
 OrderLineWriter::OrderLineWriter(std::shared_ptr<ado::Connection> connection)
     : connection_(std::move(connection)) {
   insert_.setActiveConnection(connection_);

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "ado/command.h"
 #include "ado/connection.h"
 #include "ado/variant.h"
+#include "demo/menu.h"
 
 namespace demo {
 
@@ -18,6 +20,13 @@ struct OrderLine {
   ado::Variant idMesa, idProducto, nombreProducto, cantidad, negocio, detalle, detalle1, detalle2,
       nick, estado, concepto, despCoc, tin, tdc, desp, tdm, fecha;
 };
+
+// A sale of `product` for table `mesa`, ordered at service minute
+// `minute`: the columns every sale line fills alike (IDPRODUCTO the minute,
+// the product's name and area, CONCEPTO "Ventas", empty detalle1 and
+// detalle2, tdm 0). The caller sets the rest: states, detail, nick, date.
+OrderLine saleLine(const std::string& mesa, int32_t minute, const Product& product,
+                   double cantidad);
 
 // Now, as Access keeps dates (days since 1899-12-30), in local wall-clock
 // time as the point of sale stores it.
