@@ -19,11 +19,14 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "ado/catalog.h"
+#include "ado/error.h"
 #include "board/fmr_inicio.h"
 #include "board/pedidos_en_base.h"
 #include "data/clsConnAdmin.h"
 #include "jet/database.h"
 #include "orders/clsComanda.h"
+#include "orders/order_tables.h"
 #include "orders/service_clock.h"
 #include "ui/wave_player.h"
 
@@ -35,59 +38,22 @@ constexpr int kMesas = 40;
 constexpr int kLineasPorMesa = 10;
 const char* const kAreas[] = {"BAR", "COCINA", "PARRILLA", "POSTRES"};
 
-jet::ColumnDef texto(const std::string& name, uint16_t chars) {
-  jet::ColumnDef c;
-  c.name = name;
-  c.type = jet::ColumnType::Text;
-  c.size = static_cast<uint16_t>(chars * 2);
-  return c;
-}
-
-jet::ColumnDef fijo(const std::string& name, jet::ColumnType type, uint16_t size,
-                    bool autoNumber = false) {
-  jet::ColumnDef c;
-  c.name = name;
-  c.type = type;
-  c.size = size;
-  c.fixed = true;
-  c.autoNumber = autoNumber;
-  return c;
-}
-
 // The point of sale's two tables, with 40 open tables of 10 waiting lines.
 bool crearBase(const std::string& path) {
-  auto made = jet::Database::create(path, jet::FileFormat::Jet4);
-  if (!made) return false;
-  std::unique_ptr<jet::Database> db = std::move(made.value());
-  using T = jet::ColumnType;
-  jet::TableSchema comandas;
-  comandas.name = "COMANDAS";
-  comandas.columns = {fijo("idComanda", T::Long, 4, true),
-                      texto("idMesa", 10),
-                      fijo("IDPRODUCTO", T::Long, 4),
-                      texto("NombreProducto", 60),
-                      fijo("cantidad", T::Double, 8),
-                      texto("Negocio", 20),
-                      texto("Detalle", 120),
-                      texto("detalle1", 60),
-                      texto("detalle2", 60),
-                      texto("nick", 20),
-                      texto("Estado", 20),
-                      texto("CONCEPTO", 20),
-                      texto("DespCoc", 1),
-                      texto("tin", 1),
-                      fijo("tdc", T::Long, 4),
-                      texto("desp", 1),
-                      fijo("tdm", T::Long, 4),
-                      fijo("fecha", T::DateTime, 8)};
-  jet::TableSchema productos;
-  productos.name = "PRODUCTOS";
-  productos.columns = {fijo("IdProducto", T::Long, 4, true), texto("Nombre", 60),
-                       texto("NEGOCIO", 20)};
-  if (!db->createTable(comandas).isOk() || !db->createTable(productos).isOk()) return false;
+  try {
+    ado::Catalog catalog;
+    catalog.create("Data Source=" + path);
+    orders::createOrderTables(catalog);
+    catalog.activeConnection()->close();
+  } catch (const ado::ComError&) {
+    return false;
+  }
+  auto opened = jet::Database::open(path);
+  if (!opened) return false;
+  std::unique_ptr<jet::Database> db = std::move(opened.value());
   for (const char* area : kAreas) {
-    if (!db->insertRow("PRODUCTOS",
-                       {jet::Value::null(), jet::Value::text("Plato"), jet::Value::text(area)})) {
+    if (!db->insertRow("PRODUCTOS", {jet::Value::null(), jet::Value::text("Plato"),
+                                     jet::Value::text(area), jet::Value::null()})) {
       return false;
     }
   }

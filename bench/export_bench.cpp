@@ -16,8 +16,8 @@
 #include <filesystem>
 #include <string>
 
+#include "demo/demo_database.h"
 #include "jet/database.h"
-#include "jet/demo/demo_database.h"
 #include "orders/service_clock.h"
 
 namespace {
@@ -28,11 +28,11 @@ std::string databaseFile() {
     std::string p = (std::filesystem::temp_directory_path() /
                      ("cocina-bench-" + std::to_string(getpid()) + "-export.mdb"))
                         .string();
-    jet::demo::DemoOptions o;
+    demo::DemoOptions o;
     o.serviceMinute = [] { return minutosDeTexto(horaLocalActual()); };
     const char* env = std::getenv("COCINA_BENCH_ROWS");
     o.history = env ? std::strtoull(env, nullptr, 10) : 1000000;
-    if (!jet::demo::buildDemoDatabase(p, o)) return std::string();
+    if (!demo::buildDemoDatabase(p, o)) return std::string();
     std::atexit([] {
       if (!std::getenv("COCINA_BENCH_FILE")) {
         std::filesystem::remove(std::filesystem::temp_directory_path() /

@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <string>
 
-#include "jet/demo/demo_database.h"
+#include "demo/demo_database.h"
 #include "orders/service_clock.h"
 
 namespace {
@@ -37,11 +37,11 @@ void BM_EngineInsert(benchmark::State& state) {
   for (auto _ : state) {
     std::string path = scratch("insert.mdb");
     std::filesystem::remove(path);
-    jet::demo::DemoOptions options;
+    demo::DemoOptions options;
     options.serviceMinute = [] { return minutosDeTexto(horaLocalActual()); };
     options.history = rows();
     auto t0 = std::chrono::steady_clock::now();
-    auto s = jet::demo::buildDemoDatabase(path, options);
+    auto s = demo::buildDemoDatabase(path, options);
     engineSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     if (!s) state.SkipWithError(s.description().c_str());
     state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;

@@ -25,9 +25,10 @@
 #include <iostream>
 #include <string>
 
+#include "demo/demo_database.h"
 #include "jet/database.h"
-#include "jet/demo/demo_database.h"
 #include "jet/sql/session.h"
+#include "orders/clsComanda.h"
 #include "orders/service_clock.h"
 
 namespace {
@@ -35,30 +36,6 @@ namespace {
 const std::string kCacheDir = std::string(COCINA_BINARY_DIR) + "/bench-cache";
 const std::string kDatabase = kCacheDir + "/refresh-1m.mdb";
 constexpr uint64_t kHistory = 1000000;
-
-std::string tableListStatement(const std::string& areas) {
-  return "SELECT idmesa, min(idproducto) From comandas where Estado = 'Pendiente' and DespCoc <> "
-         "'S' and "
-         "Instr (1, '" +
-         areas + "', negocio) > 0 group by idmesa order by min(idproducto) ";
-}
-
-std::string lineStatement(int minute, const std::vector<std::string>& tables,
-                          const std::string& areas) {
-  std::string sql;
-  int item = 0;
-  for (const auto& mesa : tables) {
-    if (!sql.empty()) sql += " UNION ";
-    if (!mesa.empty()) ++item;
-    sql += " select IdMesa, cantidad, " + std::to_string(minute) +
-           " - IDPRODUCTO as tiempo, Nombreproducto, IdComanda, tin, Negocio, Detalle, despcoc, " +
-           std::to_string(item) +
-           " as item from Comandas Where DespCoc <> 'S' AND estado = 'Pendiente' AND " +
-           "idMesa = '" + mesa + "'  and '" + areas + "' like '%' + negocio + '%' ";
-  }
-  sql += item == 1 ? "  order by Negocio " : "  order by item, Negocio ";
-  return sql;
-}
 
 bool prepareDatabase() {
   if (std::filesystem::exists(kDatabase)) return true;
@@ -73,10 +50,10 @@ bool prepareDatabase() {
   } else {
     std::cerr << "refresh_bench: building the million-line demo database once in " << kCacheDir
               << "\n";
-    jet::demo::DemoOptions options;
+    demo::DemoOptions options;
     options.serviceMinute = [] { return minutosDeTexto(horaLocalActual()); };
     options.history = kHistory;
-    jet::Status built = jet::demo::buildDemoDatabase(building, options);
+    demo::Outcome built = demo::buildDemoDatabase(building, options);
     if (!built) {
       std::cerr << "refresh_bench: " << built.description() << "\n";
       return false;
@@ -116,7 +93,7 @@ double processCpuSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// Both statements of one refresh, as the board runs them.
+// Both statements of one refresh, as the board builds and runs them.
 void refresh(benchmark::State& state, const std::string& areas, size_t expectedTables,
              double* seconds, double* cpuSeconds) {
   auto db = jet::Database::open(kDatabase, jet::OpenOptions{.readOnly = true});
@@ -130,14 +107,14 @@ void refresh(benchmark::State& state, const std::string& areas, size_t expectedT
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
     double cpuStart = processCpuSeconds();
-    auto list = session.execute(tableListStatement(areas));
+    auto list = session.execute(ordenes::sentenciaMesas(areas));
     if (!list) {
       state.SkipWithError(list.error().description.c_str());
       return;
     }
     std::vector<std::string> tables;
     for (const auto& row : list->rows) tables.push_back(row[0].isText() ? row[0].asText() : "");
-    auto result = session.execute(lineStatement(720, tables, areas));
+    auto result = session.execute(ordenes::sentenciaLineas(720, tables, areas));
     if (!result) {
       state.SkipWithError(result.error().description.c_str());
       return;

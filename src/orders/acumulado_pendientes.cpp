@@ -7,13 +7,7 @@
 #include "data/ModuleRecordSet.h"
 
 std::vector<clsComanda> getAcumuladoPendientes(clsConnAdmin& conexion) {
-  // One text from four pieces, with no blank between 'Y' and GROUP, as the
-  // statement has always been sent.
-  const std::string sql = std::string("SELECT SUM(CANTIDAD) AS C, NOMBREPRODUCTO AS NOMBRE ") +
-                          "FROM COMANDAS " +
-                          "WHERE ESTADO = 'Pendiente' AND CONCEPTO = 'Ventas' AND DespCoc = 'Y'" +
-                          "GROUP BY NOMBREPRODUCTO";
-  ado::Recordset rs = conexion.Query(sql, {});
+  ado::Recordset rs = conexion.Query(ordenes::sentenciaAcumuladoPendientes(), {});
   std::vector<clsComanda> totales;
   if (!esRecordsetVacio(rs)) {
     ado::Variant suma = rs.fields("c");

@@ -73,14 +73,14 @@ bool identificadorDe(const ado::Variant& id, std::string& digitos) {
   return true;
 }
 
-void marcar(const char* textoFijo, const ado::Variant& idComanda, const char* despCoc) {
+void marcar(std::string (*sentencia)(const std::string&), const ado::Variant& idComanda,
+            const char* despCoc) {
   std::string id;
   if (!identificadorDe(idComanda, id)) return;
   // The minute of the last refresh, not a new clock reading: tdc counts the
   // minutes from ordering to the board the cook was looking at.
-  conexionAbierta().comando(
-      std::string(textoFijo) + id,
-      {ado::Variant(int32_t{minutosServicio}), ado::Variant(despCoc), ado::Variant("S")});
+  conexionAbierta().comando(sentencia(id), {ado::Variant(int32_t{minutosServicio}),
+                                            ado::Variant(despCoc), ado::Variant("S")});
 }
 
 }  // namespace
@@ -128,11 +128,50 @@ std::string sentenciaLineas(int32_t minuto, const std::vector<std::string>& mesa
   return sentencia;
 }
 
+std::string sentenciaAreas() {
+  return "SELECT TOP 8 NEGOCIO FROM PRODUCTOS WHERE NEGOCIO <> 'NN' GROUP BY NEGOCIO";
+}
+
+std::string sentenciaPrimeraMarca(const std::string& id) {
+  return "update comandas set tdc = ? - idProducto, despCoc = ?, desp = ? where Estado = "
+         "'Pendiente' and DespCoc = 'Y' AND idcomanda = " +
+         id;
+}
+
+std::string sentenciaSegundaMarca(const std::string& id) {
+  return "update comandas set tdc = ? - idProducto, despCoc = ?, desp = ? where Estado = "
+         "'Pendiente' and DespCoc = 'P' AND idcomanda = " +
+         id;
+}
+
+std::string sentenciaDevolver(const std::string& id) {
+  return "update comandas set tdc = 0 , despCoc = 'Y' where DespCoc = 'S' AND idComanda = " + id;
+}
+
+std::string sentenciaDesmarcarNuevo(const std::string& id) {
+  return "update comandas set tin = 'X' where idComanda = " + id;
+}
+
+std::string sentenciaDespachados() {
+  return "select * from comandas where estado = 'Pendiente' AND DespCoc = 'S' ORDER BY IDMESA";
+}
+
+std::string sentenciaFechaSistema() {
+  return "select fecha from comandas where NombreProducto = 'Registro de Control'";
+}
+
+std::string sentenciaAcumuladoPendientes() {
+  // One text from four pieces, with no blank between 'Y' and GROUP, as the
+  // statement has always been sent.
+  return std::string("SELECT SUM(CANTIDAD) AS C, NOMBREPRODUCTO AS NOMBRE ") + "FROM COMANDAS " +
+         "WHERE ESTADO = 'Pendiente' AND CONCEPTO = 'Ventas' AND DespCoc = 'Y'" +
+         "GROUP BY NOMBREPRODUCTO";
+}
+
 }  // namespace ordenes
 
 std::vector<std::string> clsComanda::getAreas() {
-  ado::Recordset rs = conexionAbierta().Query(
-      "SELECT TOP 8 NEGOCIO FROM PRODUCTOS WHERE NEGOCIO <> 'NN' GROUP BY NEGOCIO", {});
+  ado::Recordset rs = conexionAbierta().Query(ordenes::sentenciaAreas(), {});
   if (rs.eof() || rs.bof() || rs.recordCount() <= 0) return {std::string()};
   return textosDeColumna(rs, "Negocio");
 }
@@ -199,40 +238,29 @@ std::vector<clsMesa> clsComanda::getPendientes(const std::vector<std::string>& a
 }
 
 void clsComanda::setDespachar1(const ado::Variant& idComanda) {
-  marcar(
-      "update comandas set tdc = ? - idProducto, despCoc = ?, desp = ? where Estado = "
-      "'Pendiente' and DespCoc = 'Y' AND idcomanda = ",
-      idComanda, "P");
+  marcar(ordenes::sentenciaPrimeraMarca, idComanda, "P");
 }
 
 void clsComanda::setDespachar2(const ado::Variant& idComanda) {
-  marcar(
-      "update comandas set tdc = ? - idProducto, despCoc = ?, desp = ? where Estado = "
-      "'Pendiente' and DespCoc = 'P' AND idcomanda = ",
-      idComanda, "S");
+  marcar(ordenes::sentenciaSegundaMarca, idComanda, "S");
 }
 
 void clsComanda::devolverProducto(int32_t idComanda) {
-  conexionAbierta().comando(
-      "update comandas set tdc = 0 , despCoc = 'Y' where DespCoc = 'S' AND idComanda = " +
-          std::to_string(idComanda),
-      {});
+  conexionAbierta().comando(ordenes::sentenciaDevolver(std::to_string(idComanda)), {});
 }
 
 void clsComanda::setDesmarcarNuevo(const ado::Variant& id) {
   std::string digitos;
   if (!identificadorDe(id, digitos)) return;
-  conexionAbierta().comando("update comandas set tin = 'X' where idComanda = " + digitos, {});
+  conexionAbierta().comando(ordenes::sentenciaDesmarcarNuevo(digitos), {});
 }
 
 ado::Recordset clsComanda::getAllPendienteRs() {
-  return conexionAbierta().Query(
-      "select * from comandas where estado = 'Pendiente' AND DespCoc = 'S' ORDER BY IDMESA", {});
+  return conexionAbierta().Query(ordenes::sentenciaDespachados(), {});
 }
 
 std::string clsComanda::getFechaSistema() {
-  ado::Recordset rs = conexionAbierta().Query(
-      "select fecha from comandas where NombreProducto = 'Registro de Control'", {});
+  ado::Recordset rs = conexionAbierta().Query(ordenes::sentenciaFechaSistema(), {});
   // A database without the control row has no system date to tell.
   if (esRecordsetVacio(rs)) return std::string();
   return textoDe(rs.fields("Fecha"));

@@ -123,5 +123,21 @@ std::string seleccionMesa(int32_t minuto, int32_t item, const std::string& idMes
 // at service minute `minuto`: one select per table joined by " UNION ".
 std::string sentenciaLineas(int32_t minuto, const std::vector<std::string>& mesas,
                             const std::string& areasUnidas);
+// The area list of getAreas.
+std::string sentenciaAreas();
+// The kitchen marks on the line whose identifier is the text `id` (its
+// digits): first mark (tdc, DespCoc and desp as the three parameters),
+// second mark (the same), sent back, and announced.
+std::string sentenciaPrimeraMarca(const std::string& id);
+std::string sentenciaSegundaMarca(const std::string& id);
+std::string sentenciaDevolver(const std::string& id);
+std::string sentenciaDesmarcarNuevo(const std::string& id);
+// The dispatched list of getAllPendienteRs and the control row's date of
+// getFechaSistema.
+std::string sentenciaDespachados();
+std::string sentenciaFechaSistema();
+// The quantities per product that wait for the kitchen
+// (clsConnAdmin::getAcumuladoPendientes).
+std::string sentenciaAcumuladoPendientes();
 
 }  // namespace ordenes

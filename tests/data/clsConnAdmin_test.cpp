@@ -231,15 +231,17 @@ TEST_F(ConnAdminTest, ValidarSqlDoublesEveryQuote) {
 }
 
 TEST_F(ConnAdminTest, InsertAnswersTheNewRowsIdentity) {
-  const std::string insert = "INSERT INTO PRODUCTOS (Nombre, NEGOCIO) VALUES ('Caña', 'BAR')";
+  const std::string insert =
+      "INSERT INTO PRODUCTOS (NombreProducto, NEGOCIO) VALUES ('Caña', 'BAR')";
   EXPECT_EQ(conn->Insert(insert), 1);
   EXPECT_EQ(conn->Insert(insert), 2);
   EXPECT_TRUE(reporter.messages.empty());
 }
 
 TEST_F(ConnAdminTest, AFailedInsertAnswersZeroNotAnEarlierIdentity) {
-  EXPECT_EQ(conn->Insert("INSERT INTO PRODUCTOS (Nombre, NEGOCIO) VALUES ('Caña', 'BAR')"), 1);
-  const std::string bad = "INSERT INTO PRODUCTOS (Nombre, NEGOCIO) VALUES ('Vino'";
+  EXPECT_EQ(conn->Insert("INSERT INTO PRODUCTOS (NombreProducto, NEGOCIO) VALUES ('Caña', 'BAR')"),
+            1);
+  const std::string bad = "INSERT INTO PRODUCTOS (NombreProducto, NEGOCIO) VALUES ('Vino'";
   EXPECT_EQ(conn->Insert(bad), 0);
   // comando reported it; Insert adds no message of its own.
   ASSERT_EQ(reporter.messages.size(), 1u);

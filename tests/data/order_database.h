@@ -1,7 +1,7 @@
 // Order databases for the tests, made by the engine in a temporary folder:
-// the point of sale's COMANDAS and PRODUCTOS tables with the lines a test
-// needs, written straight through the engine (not through the code under
-// test).
+// the point of sale's COMANDAS and PRODUCTOS tables (orders/order_tables.h)
+// with the lines a test needs, written straight through the engine (not
+// through the code under test).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,10 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "ado/catalog.h"
+#include "ado/error.h"
 #include "jet/database.h"
-#include "jet/schema.h"
 #include "jet/text.h"
 #include "jet/value.h"
+#include "orders/order_tables.h"
 
 // The tests write a line by naming only the columns that matter to them
 // ({.idMesa = "5", .negocio = "BAR"}); the rest keep the defaults below.
@@ -44,25 +46,6 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-inline jet::ColumnDef text(const std::string& name, uint16_t chars) {
-  jet::ColumnDef c;
-  c.name = name;
-  c.type = jet::ColumnType::Text;
-  c.size = static_cast<uint16_t>(chars * 2);  // UCS-2 in the files the engine creates
-  return c;
-}
-
-inline jet::ColumnDef fixed(const std::string& name, jet::ColumnType type, uint16_t size,
-                            bool autoNumber = false) {
-  jet::ColumnDef c;
-  c.name = name;
-  c.type = type;
-  c.size = size;
-  c.fixed = true;
-  c.autoNumber = autoNumber;
-  return c;
-}
-
 // One order line as the point of sale writes it.
 struct Linea {
   std::string idMesa = "1";
@@ -87,50 +70,28 @@ inline jet::Value opt(const std::optional<std::string>& v) {
   return v ? jet::Value::text(*v) : jet::Value::null();
 }
 
-// The columns of COMANDAS, in definition order.
-inline jet::TableSchema comandasSchema() {
-  using T = jet::ColumnType;
-  jet::TableSchema s;
-  s.name = "COMANDAS";
-  s.columns = {fixed("idComanda", T::Long, 4, true),
-               text("idMesa", 10),
-               fixed("IDPRODUCTO", T::Long, 4),
-               text("NombreProducto", 60),
-               fixed("cantidad", T::Double, 8),
-               text("Negocio", 20),
-               text("Detalle", 120),
-               text("detalle1", 60),
-               text("detalle2", 60),
-               text("nick", 20),
-               text("Estado", 20),
-               text("CONCEPTO", 20),
-               text("DespCoc", 1),
-               text("tin", 1),
-               fixed("tdc", T::Long, 4),
-               text("desp", 1),
-               fixed("tdm", T::Long, 4),
-               fixed("fecha", T::DateTime, 8)};
-  return s;
-}
-
 class OrderDatabase {
  public:
   // Creates the file with COMANDAS and PRODUCTOS and keeps it open for
-  // adding rows until close().
+  // adding rows (in COMANDAS's column order) until close().
   explicit OrderDatabase(const std::string& path, jet::FileFormat format = jet::FileFormat::Jet4)
       : path_(path) {
-    auto db = jet::Database::create(path, format);
+    try {
+      ado::Catalog catalog;
+      catalog.create(std::string("Data Source=") + path +
+                     "; Jet OLEDB:Engine Type=" + (format == jet::FileFormat::Ace12 ? "6" : "5"));
+      orders::createOrderTables(catalog);
+      catalog.activeConnection()->close();
+    } catch (const ado::ComError& e) {
+      ADD_FAILURE() << "create " << path << ": " << e.description();
+      return;
+    }
+    auto db = jet::Database::open(path);
     if (!db) {
-      ADD_FAILURE() << "create " << path << ": " << db.error().description;
+      ADD_FAILURE() << "open " << path << ": " << db.error().description;
       return;
     }
     db_ = std::move(db.value());
-    using T = jet::ColumnType;
-    expectOk(db_->createTable(comandasSchema()), "COMANDAS");
-    jet::TableSchema p;
-    p.name = "PRODUCTOS";
-    p.columns = {fixed("IdProducto", T::Long, 4, true), text("Nombre", 60), text("NEGOCIO", 20)};
-    expectOk(db_->createTable(p), "PRODUCTOS");
   }
 
   // Adds a line; answers its idComanda.
@@ -163,8 +124,8 @@ class OrderDatabase {
 
   void addProducto(const std::string& nombre, const std::optional<std::string>& negocio) {
     if (!db_) return;
-    auto r =
-        db_->insertRow("PRODUCTOS", {jet::Value::null(), jet::Value::text(nombre), opt(negocio)});
+    auto r = db_->insertRow("PRODUCTOS", {jet::Value::null(), jet::Value::text(nombre),
+                                          opt(negocio), jet::Value::null()});
     EXPECT_TRUE(r.isOk()) << (r ? "" : r.error().description);
   }
 
@@ -195,9 +156,6 @@ class OrderDatabase {
   const std::string& path() const { return path_; }
 
  private:
-  static void expectOk(const jet::Status& s, const char* what) {
-    EXPECT_TRUE(s.isOk()) << what << ": " << s.description();
-  }
   std::string path_;
   std::unique_ptr<jet::Database> db_;
 };

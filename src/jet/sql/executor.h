@@ -6,6 +6,7 @@
 
 #include "jet/database.h"
 #include "jet/sql/ast.h"
+#include "jet/sql/eval.h"
 #include "jet/sql/session.h"
 
 namespace jet::sql {
@@ -25,6 +26,10 @@ Result<StatementResult> runInsert(Insert& ins, ExecContext& ctx, Value* newIdent
 Result<StatementResult> runUpdate(Update& up, ExecContext& ctx);
 Result<StatementResult> runDelete(Delete& del, ExecContext& ctx);
 Result<StatementResult> runCreateTable(CreateTable& ct, ExecContext& ctx);
+
+// The evaluation context of one source row (none for a statement without
+// a table): the row, the statement's parameters and @@IDENTITY.
+EvalContext rowContext(const ExecContext& ctx, const std::vector<Value>* row);
 
 // The table's definition, or the provider's "table not found" error.
 Result<TableSchema> findTable(Database& db, const std::string& name);

@@ -36,14 +36,6 @@ Status transaction(Database& db, F work) {
   return db.commit();
 }
 
-EvalContext contextFor(const ExecContext& ctx, const std::vector<Value>* row) {
-  EvalContext e;
-  e.row = row;
-  e.params = &ctx.params;
-  e.identity = ctx.identity;
-  return e;
-}
-
 struct Found {
   RowId id;
   std::vector<Value> row;
@@ -60,7 +52,7 @@ Result<std::vector<Found>> findRows(ExecContext& ctx, const std::string& table, 
     forEachPlainColumn(
         *where, [&](const Expr& c) { request.filterSlots[static_cast<size_t>(c.slot)] = true; });
     request.filter = [&](const std::vector<Value>& row) {
-      return holds(*where, contextFor(ctx, &row));
+      return holds(*where, rowContext(ctx, &row));
     };
   }
   std::vector<Found> found;
@@ -114,7 +106,7 @@ Result<StatementResult> runInsert(Insert& ins, ExecContext& ctx, Value* newIdent
   Binding none;
   BindOptions options{t.name, "", nullptr, ""};
   std::vector<Value> row(t.columns.size());
-  EvalContext ev = contextFor(ctx, nullptr);
+  EvalContext ev = rowContext(ctx, nullptr);
   for (size_t i = 0; i < targets.size(); ++i) {
     JET_TRY(bindExpr(*ins.values[i], none, options));
     auto v = evaluate(*ins.values[i], ev);
@@ -143,6 +135,25 @@ Result<StatementResult> runInsert(Insert& ins, ExecContext& ctx, Value* newIdent
   return r;
 }
 
+namespace {
+
+// Inside a write's lock: the WHERE's subqueries resolved, the WHERE bound,
+// and the rows it keeps.
+Result<std::vector<Found>> findWhere(ExecContext& ctx, const TableSchema& t, Binding& binding,
+                                     const BindOptions& options, Expr* where) {
+  if (where) JET_TRY(resolveSubqueries(*where, ctx));
+  if (where) JET_TRY(bindExpr(*where, binding, options));
+  return findRows(ctx, t.name, binding, where);
+}
+
+StatementResult rowsAffected(size_t n) {
+  StatementResult r;
+  r.rowsAffected = static_cast<int64_t>(n);
+  return r;
+}
+
+}  // namespace
+
 Result<StatementResult> runUpdate(Update& up, ExecContext& ctx) {
   auto schema = findTable(ctx.db, up.table);
   if (!schema) return schema.status();
@@ -163,15 +174,13 @@ Result<StatementResult> runUpdate(Update& up, ExecContext& ctx) {
   // never the one written.
   size_t affected = 0;
   Status s = transaction(ctx.db, [&]() -> Status {
-    if (up.where) JET_TRY(resolveSubqueries(*up.where, ctx));
-    if (up.where) JET_TRY(bindExpr(*up.where, binding, options));
-    auto found = findRows(ctx, t.name, binding, up.where.get());
+    auto found = findWhere(ctx, t, binding, options, up.where.get());
     if (!found) return found.status();
     // Every new value first, from the rows as read; then the writes.
     std::vector<std::vector<std::pair<int, Value>>> changes;
     changes.reserve(found.value().size());
     for (const Found& f : found.value()) {
-      EvalContext ev = contextFor(ctx, &f.row);
+      EvalContext ev = rowContext(ctx, &f.row);
       std::vector<std::pair<int, Value>> change;
       for (size_t i = 0; i < up.assignments.size(); ++i) {
         auto v = evaluate(*up.assignments[i].value, ev);
@@ -193,9 +202,7 @@ Result<StatementResult> runUpdate(Update& up, ExecContext& ctx) {
     return Status::ok();
   });
   if (!s) return s;
-  StatementResult r;
-  r.rowsAffected = static_cast<int64_t>(affected);
-  return r;
+  return rowsAffected(affected);
 }
 
 Result<StatementResult> runDelete(Delete& del, ExecContext& ctx) {
@@ -208,18 +215,14 @@ Result<StatementResult> runDelete(Delete& del, ExecContext& ctx) {
   // Found and deleted under the one write lock, as for an update.
   size_t affected = 0;
   Status s = transaction(ctx.db, [&]() -> Status {
-    if (del.where) JET_TRY(resolveSubqueries(*del.where, ctx));
-    if (del.where) JET_TRY(bindExpr(*del.where, binding, options));
-    auto found = findRows(ctx, t.name, binding, del.where.get());
+    auto found = findWhere(ctx, t, binding, options, del.where.get());
     if (!found) return found.status();
     for (const Found& f : found.value()) JET_TRY(ctx.db.deleteRow(t.name, f.id));
     affected = found.value().size();
     return Status::ok();
   });
   if (!s) return s;
-  StatementResult r;
-  r.rowsAffected = static_cast<int64_t>(affected);
-  return r;
+  return rowsAffected(affected);
 }
 
 Result<StatementResult> runCreateTable(CreateTable& ct, ExecContext& ctx) {

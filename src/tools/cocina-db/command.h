@@ -35,4 +35,10 @@ const std::vector<Command>& commands();
 // True when args ask for help ("--help" or "-h" anywhere).
 bool wantsHelp(const std::vector<std::string>& args);
 
+// Takes `arg` as the command's FILE when none was given yet and it is no
+// option; false otherwise.
+bool takeFileArgument(const std::string& arg, std::string& path);
+// Prints "usage: cocina-db " and `synopsis` on stderr; answers kExitUsage.
+int usageFailure(const char* synopsis);
+
 }  // namespace cocinadb

@@ -2,11 +2,13 @@
 #include <iostream>
 
 #include "command.h"
-#include "jet/demo/demo_database.h"
+#include "demo/demo_database.h"
 #include "orders/service_clock.h"
 
 namespace cocinadb {
 namespace {
+
+constexpr const char* kSynopsis = "demo FILE [--history N] [--seed S]";
 
 bool parseCount(const std::string& s, uint64_t& out) {
   if (s.empty() || s.size() > 12) return false;
@@ -20,7 +22,7 @@ bool parseCount(const std::string& s, uint64_t& out) {
 }
 
 int run(const std::vector<std::string>& args) {
-  jet::demo::DemoOptions options;
+  demo::DemoOptions options;
   options.serviceMinute = [] { return minutosDeTexto(horaLocalActual()); };
   std::string path;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -31,29 +33,23 @@ int run(const std::vector<std::string>& args) {
         return kExitUsage;
       }
       ++i;
-    } else if (path.empty() && !args[i].empty() && args[i][0] != '-') {
-      path = args[i];
-    } else {
-      std::cerr << "usage: cocina-db demo FILE [--history N] [--seed S]\n";
-      return kExitUsage;
+    } else if (!takeFileArgument(args[i], path)) {
+      return usageFailure(kSynopsis);
     }
   }
-  if (path.empty()) {
-    std::cerr << "usage: cocina-db demo FILE [--history N] [--seed S]\n";
-    return kExitUsage;
-  }
+  if (path.empty()) return usageFailure(kSynopsis);
   if (options.history >= 100000) {
     options.progress = [](uint64_t done, uint64_t total) {
       std::cerr << "\r" << done << " / " << total << " líneas de historia" << std::flush;
       if (done == total) std::cerr << "\n";
     };
   }
-  jet::Status s = jet::demo::buildDemoDatabase(path, options);
+  demo::Outcome s = demo::buildDemoDatabase(path, options);
   if (!s) {
     std::cerr << "cocina-db demo: " << s.description() << "\n";
     return kExitFailure;
   }
-  std::cout << "Creada " << path << ": PRODUCTOS (" << jet::demo::menu().size()
+  std::cout << "Creada " << path << ": PRODUCTOS (" << demo::menu().size()
             << " productos) y COMANDAS (mesas abiertas y " << options.history
             << " líneas de historia)\n";
   return kExitOk;

@@ -30,6 +30,17 @@ bool wantsHelp(const std::vector<std::string>& args) {
                      [](const std::string& a) { return a == "--help" || a == "-h"; });
 }
 
+bool takeFileArgument(const std::string& arg, std::string& path) {
+  if (!path.empty() || arg.empty() || arg[0] == '-') return false;
+  path = arg;
+  return true;
+}
+
+int usageFailure(const char* synopsis) {
+  std::cerr << "usage: cocina-db " << synopsis << "\n";
+  return kExitUsage;
+}
+
 }  // namespace cocinadb
 
 namespace {

@@ -7,13 +7,16 @@
 #include <iostream>
 #include <thread>
 
+#include "ado/connection.h"
+#include "ado/error.h"
 #include "command.h"
-#include "jet/database.h"
-#include "jet/demo/point_of_sale.h"
+#include "demo/point_of_sale.h"
 #include "orders/service_clock.h"
 
 namespace cocinadb {
 namespace {
+
+constexpr const char* kSynopsis = "pos FILE [--every SECONDS] [--tables N]";
 
 volatile std::sig_atomic_t stopRequested = 0;
 void onStop(int) {
@@ -41,20 +44,16 @@ int run(const std::vector<std::string>& args) {
         return kExitUsage;
       }
       ++i;
-    } else if (path.empty() && !args[i].empty() && args[i][0] != '-') {
-      path = args[i];
-    } else {
-      std::cerr << "usage: cocina-db pos FILE [--every SECONDS] [--tables N]\n";
-      return kExitUsage;
+    } else if (!takeFileArgument(args[i], path)) {
+      return usageFailure(kSynopsis);
     }
   }
-  if (path.empty()) {
-    std::cerr << "usage: cocina-db pos FILE [--every SECONDS] [--tables N]\n";
-    return kExitUsage;
-  }
-  auto db = jet::Database::open(path);
-  if (!db) {
-    std::cerr << "cocina-db pos: " << db.error().description << "\n";
+  if (path.empty()) return usageFailure(kSynopsis);
+  auto connection = std::make_shared<ado::Connection>();
+  try {
+    connection->open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"" + path + "\"");
+  } catch (const ado::ComError& e) {
+    std::cerr << "cocina-db pos: " << e.description() << "\n";
     return kExitFailure;
   }
   struct sigaction sa {};
@@ -62,21 +61,23 @@ int run(const std::vector<std::string>& args) {
   sigemptyset(&sa.sa_mask);
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
-  jet::demo::PointOfSale pos(
-      **db, static_cast<int>(tables),
+  demo::PointOfSale pos(
+      connection, static_cast<int>(tables),
       static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()),
       [] { return minutosDeTexto(horaLocalActual()); });
   uint64_t steps = 0;
   auto started = std::chrono::steady_clock::now();
   while (!stopRequested) {
-    auto what = pos.step();
-    if (!what) {
-      std::cerr << "cocina-db pos: " << what.error().description << "\n";
+    std::string what;
+    try {
+      what = pos.step();
+    } catch (const ado::ComError& e) {
+      std::cerr << "cocina-db pos: " << e.description() << "\n";
       return kExitFailure;
     }
     ++steps;
     if (every > 0) {
-      std::cout << *what << "\n" << std::flush;
+      std::cout << what << "\n" << std::flush;
       auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(every);
       while (!stopRequested && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -7,11 +7,11 @@
 // not read the order history row by row.
 #include <gtest/gtest.h>
 
+#include "data/order_database.h"
+#include "demo/demo_database.h"
 #include "jet/database.h"
-#include "jet/demo/demo_database.h"
 #include "jet/sql/session.h"
 #include "jet/sql/value_ops.h"
-#include "jet/test_support.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ using Rows = std::vector<std::vector<std::string>>;
 class SqlIndex : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new cocina::test::TempDir();
+    dir_ = new testdb::TempDir();
     demo::DemoOptions options;
     options.serviceMinute = [] { return 720; };
     options.history = 4000;
@@ -118,7 +118,7 @@ class SqlIndex : public ::testing::Test {
     return *byIndex;
   }
 
-  static inline cocina::test::TempDir* dir_ = nullptr;
+  static inline testdb::TempDir* dir_ = nullptr;
   static inline std::string path_;
   std::unique_ptr<Database> file_;
   std::unique_ptr<CountingDatabase> indexed_, whole_;

@@ -1,12 +1,13 @@
 // The statements the kitchen board and the connection object send, each
-// run verbatim, character for character as the board builds them, on an
-// order database made by the engine: the area list, the table list, the
+// built by the order code that sends them (orders/clsComanda.h) and run on
+// an order database made by the engine: the area list, the table list, the
 // line statement of one and of three tables, the four kitchen marks, the
 // dispatched list, the control row's date, the identity and the pending
 // totals. Each answers the rows the kitchen expects from it.
 #include <string>
 
-#include "sql_test_support.h"
+#include "jet/sql_test_support.h"
+#include "orders/clsComanda.h"
 
 namespace sqltest {
 namespace {
@@ -22,11 +23,14 @@ class BoardStatements : public SqlTest {
          {"PIZZA", "NN", "BAR", "COCINA", "A", "B", "NN", "D", "E", "F", "POSTRES", "BAR"})
       run("INSERT INTO PRODUCTOS (NOMBRE, NEGOCIO) VALUES ('x', ?)", {jet::Value::text(area)});
 
+    // The control row's fecha is held as text here, so the date reads back
+    // exactly as written.
     run("CREATE TABLE COMANDAS (idComanda COUNTER PRIMARY KEY, idMesa TEXT(10), IDPRODUCTO LONG, "
         "NombreProducto TEXT(100), cantidad DOUBLE, Negocio TEXT(50), Detalle TEXT(120), "
         "detalle1 TEXT(120), detalle2 TEXT(120), nick TEXT(50), Estado TEXT(20), CONCEPTO "
-        "TEXT(20), "
-        "DespCoc TEXT(1), tin TEXT(1), tdc LONG, desp TEXT(1), tdm TEXT(20), fecha TEXT(30))");
+        "TEXT(20), DespCoc TEXT(1), tin TEXT(1), tdc LONG, desp TEXT(1), tdm TEXT(20), fecha "
+        "TEXT(30))");
+
     struct Line {
       const char* mesa;
       int minuto;
@@ -57,47 +61,23 @@ class BoardStatements : public SqlTest {
            jet::Value::text(std::string(l.producto) == "Registro de Control" ? "08/12/2026" : "")});
     }
   }
-
-  // The line statement exactly as the board joins it for these tables.
-  static std::string lineStatement(int minute, const std::vector<std::string>& tables,
-                                   const std::string& areas) {
-    std::string sql;
-    int item = 0;
-    for (const auto& mesa : tables) {
-      if (!sql.empty()) sql += " UNION ";
-      if (!mesa.empty()) ++item;
-      sql +=
-          " select IdMesa, cantidad, " + std::to_string(minute) +
-          " - IDPRODUCTO as tiempo, Nombreproducto, IdComanda, tin, Negocio, Detalle, despcoc, " +
-          std::to_string(item) + " as item " + "from Comandas " +
-          "Where DespCoc <> 'S' AND estado = 'Pendiente' AND idMesa = '" + mesa + "'  and '" +
-          areas + "' like '%' + negocio + '%' ";
-    }
-    sql += item == 1 ? "  order by Negocio " : "  order by item, Negocio ";
-    return sql;
-  }
 };
 
 TEST_F(BoardStatements, AreaListIsTheFirstEightAreasInKeyOrder) {
-  EXPECT_EQ(rows("SELECT TOP 8 NEGOCIO FROM PRODUCTOS WHERE NEGOCIO <> 'NN' GROUP BY NEGOCIO"),
+  EXPECT_EQ(rows(ordenes::sentenciaAreas()),
             (Rows{{"A"}, {"B"}, {"BAR"}, {"COCINA"}, {"D"}, {"E"}, {"F"}, {"PIZZA"}}));
 }
 
 TEST_F(BoardStatements, TableListOrdersTablesByTheirOldestWaitingLine) {
-  std::string sql = std::string("SELECT idmesa, min(idproducto) From comandas ") +
-                    "where Estado = 'Pendiente' and DespCoc <> 'S' and Instr (1, '" + "BARPIZZA" +
-                    "', negocio) > 0 group by idmesa order by min(idproducto) ";
+  std::string sql = ordenes::sentenciaMesas("BARPIZZA");
   EXPECT_EQ(rows(sql), (Rows{{"7", "690"}, {"5", "700"}, {"8", "712"}}));
   auto r = run(sql);
   EXPECT_EQ(r.columns[0].name, "idmesa");
-  EXPECT_EQ(
-      rows("SELECT idmesa, min(idproducto) From comandas where Estado = 'Pendiente' and DespCoc <> "
-           "'S' and Instr (1, 'POSTRES', negocio) > 0 group by idmesa order by min(idproducto) "),
-      Rows{});
+  EXPECT_EQ(rows(ordenes::sentenciaMesas("POSTRES")), Rows{});
 }
 
 TEST_F(BoardStatements, LineStatementOfThreeTablesComesByItemThenArea) {
-  std::string sql = lineStatement(715, {"7", "5", "8"}, "BARPIZZA");
+  std::string sql = ordenes::sentenciaLineas(715, {"7", "5", "8"}, "BARPIZZA");
   auto r = run(sql);
   ASSERT_EQ(r.columns.size(), 10u);
   EXPECT_EQ(r.columns[2].name, "tiempo");
@@ -112,7 +92,7 @@ TEST_F(BoardStatements, LineStatementOfThreeTablesComesByItemThenArea) {
 }
 
 TEST_F(BoardStatements, LineStatementOfOneTableOrdersByArea) {
-  std::string sql = lineStatement(715, {"5"}, "PIZZABAR");
+  std::string sql = ordenes::sentenciaLineas(715, {"5"}, "PIZZABAR");
   EXPECT_EQ(sql.find(" UNION "), std::string::npos);
   EXPECT_EQ(rows(sql), (Rows{
                            {"5", "2", "15", "Cerveza", "1", "O", "BAR", "nota Cerveza", "Y", "1"},
@@ -121,57 +101,44 @@ TEST_F(BoardStatements, LineStatementOfOneTableOrdersByArea) {
 }
 
 TEST_F(BoardStatements, KitchenMarksMoveOnlyLinesInTheExpectedState) {
-  const std::string mark1 =
-      "update comandas set tdc = ? - idProducto, despCoc = ?, desp = ? where Estado = 'Pendiente' "
-      "and DespCoc "
-      "= 'Y' AND idcomanda = ";
-  const std::string mark2 =
-      "update comandas set tdc = ? - idProducto, despCoc = ?, desp = ? where Estado = 'Pendiente' "
-      "and DespCoc "
-      "= 'P' AND idcomanda = ";
-  const std::string sendBack =
-      "update comandas set tdc = 0 , despCoc = 'Y' where DespCoc = 'S' AND idComanda = ";
-  const std::string announced = "update comandas set tin = 'X' where idComanda = ";
+  auto mark1 = [](const char* id) { return ordenes::sentenciaPrimeraMarca(id); };
+  auto mark2 = [](const char* id) { return ordenes::sentenciaSegundaMarca(id); };
+  auto sendBack = [](const char* id) { return ordenes::sentenciaDevolver(id); };
+  auto announced = [](const char* id) { return ordenes::sentenciaDesmarcarNuevo(id); };
   auto p = [](int minute, const char* state) {
     return std::vector<jet::Value>{jet::Value::longValue(minute), jet::Value::text(state),
                                    jet::Value::text("S")};
   };
   const std::string line1 = "SELECT DespCoc, tdc, desp, tin FROM COMANDAS WHERE idComanda = 1";
 
-  EXPECT_EQ(run(mark2 + "1", p(715, "S")).rowsAffected,
+  EXPECT_EQ(run(mark2("1"), p(715, "S")).rowsAffected,
             0);  // still Y: the second mark doesn't apply
-  EXPECT_EQ(run(mark1 + "1", p(715, "P")).rowsAffected, 1);
+  EXPECT_EQ(run(mark1("1"), p(715, "P")).rowsAffected, 1);
   EXPECT_EQ(rows(line1), (Rows{{"P", "15", "S", "O"}}));
-  EXPECT_EQ(run(mark1 + "1", p(720, "P")).rowsAffected, 0);  // already marked once
-  EXPECT_EQ(run(mark2 + "1", p(730, "S")).rowsAffected, 1);
+  EXPECT_EQ(run(mark1("1"), p(720, "P")).rowsAffected, 0);  // already marked once
+  EXPECT_EQ(run(mark2("1"), p(730, "S")).rowsAffected, 1);
   EXPECT_EQ(rows(line1), (Rows{{"S", "30", "S", "O"}}));
-  EXPECT_EQ(run(sendBack + "1").rowsAffected, 1);
+  EXPECT_EQ(run(sendBack("1")).rowsAffected, 1);
   EXPECT_EQ(rows(line1), (Rows{{"Y", "0", "S", "O"}}));
-  EXPECT_EQ(run(sendBack + "3").rowsAffected, 0);            // not dispatched
-  EXPECT_EQ(run(mark1 + "6", p(715, "P")).rowsAffected, 0);  // order closed
-  EXPECT_EQ(run(sendBack + "8").rowsAffected, 1);            // sent back whatever its Estado
-  EXPECT_EQ(run(announced + "1").rowsAffected, 1);
+  EXPECT_EQ(run(sendBack("3")).rowsAffected, 0);            // not dispatched
+  EXPECT_EQ(run(mark1("6"), p(715, "P")).rowsAffected, 0);  // order closed
+  EXPECT_EQ(run(sendBack("8")).rowsAffected, 1);            // sent back whatever its Estado
+  EXPECT_EQ(run(announced("1")).rowsAffected, 1);
   EXPECT_EQ(rows(line1), (Rows{{"Y", "0", "S", "X"}}));
-  EXPECT_EQ(run(announced + "999").rowsAffected, 0);
+  EXPECT_EQ(run(announced("999")).rowsAffected, 0);
 }
 
 TEST_F(BoardStatements, DispatchedListAndControlDate) {
-  auto r =
-      run("select * from comandas where estado = 'Pendiente' AND DespCoc = 'S' ORDER BY IDMESA");
+  auto r = run(ordenes::sentenciaDespachados());
   ASSERT_EQ(r.rows.size(), 1u);
   ASSERT_EQ(r.columns.size(), 18u);
   EXPECT_EQ(r.columns[1].name, "idMesa");
   EXPECT_EQ(r.rows[0][0], jet::Value::longValue(5));
-  EXPECT_EQ(rows("select fecha from comandas where NombreProducto = 'Registro de Control'"),
-            (Rows{{"08/12/2026"}}));
+  EXPECT_EQ(rows(ordenes::sentenciaFechaSistema()), (Rows{{"08/12/2026"}}));
 }
 
 TEST_F(BoardStatements, PendingTotalsAndIdentity) {
-  // The four pieces joined with no blank between 'Y' and GROUP.
-  std::string totals = std::string("SELECT SUM(CANTIDAD) AS C, NOMBREPRODUCTO AS NOMBRE ") +
-                       "FROM COMANDAS " +
-                       "WHERE ESTADO = 'Pendiente' AND CONCEPTO = 'Ventas' AND DespCoc = 'Y'" +
-                       "GROUP BY NOMBREPRODUCTO";
+  std::string totals = ordenes::sentenciaAcumuladoPendientes();
   EXPECT_EQ(rows(totals), (Rows{{"5", "Cerveza"}, {"2", "Pizza"}, {"1", "Rpi"}, {"2", "Sopa"}}));
   auto r = run(totals);
   EXPECT_EQ(r.columns[0].name, "C");
