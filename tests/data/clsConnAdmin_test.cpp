@@ -18,11 +18,9 @@ using ado::Variant;
 class ConnAdminTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testdb::OrderDatabase db(dir.file("ventas.mdb"));
-    db.add({.idMesa = "12", .minuto = 700, .nombre = "Tortilla"});
-    db.add({.idMesa = "7", .minuto = 710, .nombre = "Croquetas"});
-    db.close();
-    conn = std::make_unique<clsConnAdmin>(dir.file("ventas.mdb"));
+    conn = std::make_unique<clsConnAdmin>(testdb::writeOrderFile(
+        dir.file("ventas.mdb"), {{.idMesa = "12", .minuto = 700, .nombre = "Tortilla"},
+                                 {.idMesa = "7", .minuto = 710, .nombre = "Croquetas"}}));
   }
 
   int32_t count(const std::string& where) {

@@ -11,7 +11,7 @@
 #include "jet/demo/demo_database.h"
 #include "jet/sql/session.h"
 #include "jet/sql/value_ops.h"
-#include "jet/test_support.h"
+#include "support/temp_dir.h"
 
 namespace {
 

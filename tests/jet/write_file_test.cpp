@@ -5,13 +5,18 @@
 #include <gtest/gtest.h>
 
 #include "jet/database.h"
-#include "jet/expect_sound.h"
 #include "jet/storage/file_database.h"
-#include "jet/test_support.h"
+#include "support/command.h"
+#include "support/expect_sound.h"
+#include "support/fixtures.h"
+#include "support/mdb_tools.h"
+#include "support/new_file_test.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using namespace jet;
+using cocina::test::expectSound;
 using cocina::test::TempDir;
 
 TableSchema everyType() {
@@ -37,17 +42,9 @@ std::vector<std::string> exported(const std::string& path, const std::string& ta
   return lines.value_or(std::vector<std::string>{});
 }
 
-class WriteFile : public ::testing::TestWithParam<const char*> {
+class WriteFile : public cocina::test::NewFileTest {
  protected:
-  void SetUp() override {
-    if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
-    path = dir.file(std::string("prueba.") + GetParam());
-  }
-  FileFormat format() const {
-    return std::string(GetParam()) == "accdb" ? FileFormat::Ace12 : FileFormat::Jet4;
-  }
-  TempDir dir;
-  std::string path;
+  std::string path = newFile("prueba");
 };
 
 TEST_P(WriteFile, ANewFileHasTheSystemTablesReadersExpect) {
@@ -249,10 +246,8 @@ INSTANTIATE_TEST_SUITE_P(BothFormats, WriteFile, ::testing::Values("mdb", "accdb
 
 // Access-made files, copied: new tables and rows, updates and deletes.
 TEST(WriteAccessFile, AddTablesAndRowsToEmptyFilesAccessMade) {
-  if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
-  if (!cocina::test::fixturesAvailable())
-    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
-  for (const char* name : {"empty2003.mdb", "empty2007.accdb"}) {
+  if (!cocina::test::requireMdbTools() || !cocina::test::requireFixtures()) return;
+  for (const char* name : cocina::test::kEmptyAccessFiles) {
     TempDir dir;
     std::string path = dir.copy(cocina::test::fixturePath(name));
     {
