@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/csv.h"
 #include "support/fixtures.h"
@@ -47,29 +48,31 @@ class ScopedEnv {
 // What skipOrFailMissing (or a helper calling it) reports, caught before it
 // reaches the running test.
 template <class F>
-::testing::TestPartResultArray reportsOf(F f) {
+std::vector<::testing::TestPartResult> reportsOf(F f) {
   ::testing::TestPartResultArray results;
-  ::testing::ScopedFakeTestPartResultReporter catcher(
-      ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &results);
-  f();
-  return results;
+  {
+    ::testing::ScopedFakeTestPartResultReporter catcher(
+        ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &results);
+    f();
+  }
+  std::vector<::testing::TestPartResult> out;
+  for (int i = 0; i < results.size(); ++i) out.push_back(results.GetTestPartResult(i));
+  return out;
 }
 
 TEST(MissingFixture, SkipsByDefaultAndFailsFatallyWhenRequired) {
   for (const char* setting : {static_cast<const char*>(nullptr), "0", ""}) {
     ScopedEnv env("COCINA_REQUIRE_FIXTURES", setting);
     auto r = reportsOf([] { skipOrFailMissing("no folder here"); });
-    ASSERT_EQ(r.size(), 1);
-    EXPECT_TRUE(r.GetTestPartResult(0).skipped()) << (setting ? setting : "(unset)");
-    EXPECT_NE(std::string(r.GetTestPartResult(0).message()).find("no folder here"),
-              std::string::npos);
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_TRUE(r[0].skipped()) << (setting ? setting : "(unset)");
+    EXPECT_NE(std::string(r[0].message()).find("no folder here"), std::string::npos);
   }
   ScopedEnv env("COCINA_REQUIRE_FIXTURES", "1");
   auto r = reportsOf([] { skipOrFailMissing("no folder here"); });
-  ASSERT_EQ(r.size(), 1);
-  EXPECT_TRUE(r.GetTestPartResult(0).fatally_failed());
-  EXPECT_NE(std::string(r.GetTestPartResult(0).message()).find("no folder here"),
-            std::string::npos);
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_TRUE(r[0].fatally_failed());
+  EXPECT_NE(std::string(r[0].message()).find("no folder here"), std::string::npos);
 }
 
 TEST(MissingFixture, TheFolderComesFromTheEnvironmentAndMustHoldAnAccessFile) {
@@ -81,15 +84,15 @@ TEST(MissingFixture, TheFolderComesFromTheEnvironmentAndMustHoldAnAccessFile) {
   bool available = true;
   auto r = reportsOf([&] { available = requireFixtures(); });
   EXPECT_FALSE(available);
-  ASSERT_EQ(r.size(), 1);
-  EXPECT_TRUE(r.GetTestPartResult(0).fatally_failed());
-  EXPECT_NE(std::string(r.GetTestPartResult(0).message()).find(dir.path()), std::string::npos);
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_TRUE(r[0].fatally_failed());
+  EXPECT_NE(std::string(r[0].message()).find(dir.path()), std::string::npos);
 
   dir.write("b.accdb", "x");
   dir.write("a.mdb", "xy");
   r = reportsOf([&] { available = requireFixtures(); });
   EXPECT_TRUE(available);
-  EXPECT_EQ(r.size(), 0);
+  EXPECT_EQ(r.size(), 0u);
   EXPECT_EQ(fixtureFiles(), (std::vector<std::string>{dir.file("a.mdb"), dir.file("b.accdb")}));
   EXPECT_EQ(largestFixture(), dir.file("a.mdb"));
 }
