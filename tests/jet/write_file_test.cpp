@@ -11,13 +11,11 @@
 #include "support/fixtures.h"
 #include "support/mdb_tools.h"
 #include "support/new_file_test.h"
-#include "support/temp_dir.h"
 
 namespace {
 
 using namespace jet;
 using cocina::test::expectSound;
-using cocina::test::TempDir;
 
 TableSchema everyType() {
   TableSchema t;
@@ -247,37 +245,32 @@ INSTANTIATE_TEST_SUITE_P(BothFormats, WriteFile, ::testing::Values("mdb", "accdb
 // Access-made files, copied: new tables and rows, updates and deletes.
 TEST(WriteAccessFile, AddTablesAndRowsToEmptyFilesAccessMade) {
   if (!cocina::test::requireMdbTools() || !cocina::test::requireFixtures()) return;
-  for (const char* name : cocina::test::kEmptyAccessFiles) {
-    TempDir dir;
-    std::string path = dir.copy(cocina::test::fixturePath(name));
-    {
-      auto db = Database::open(path);
-      ASSERT_TRUE(db) << db.error().description;
-      ASSERT_TRUE((*db)->createTable(everyType())) << name;
-      for (int i = 0; i < 30; ++i) {
-        std::vector<Value> r(11);
-        r[1] = Value::text("línea " + std::to_string(i));
-        r[5] = Value::longValue(i);
-        r[10] = Value::boolean(i % 2 == 0);
-        ASSERT_TRUE((*db)->insertRow("Tipos", r));
-      }
-      auto cursor = (*db)->scan("Tipos", {5});
-      ASSERT_TRUE(cursor);
-      std::vector<RowId> ids;
-      while (*(*cursor)->next()) ids.push_back((*cursor)->rowId());
-      cursor->reset();
-      ASSERT_EQ(ids.size(), 30u);
-      ASSERT_TRUE((*db)->updateRow("Tipos", ids[4], {{1, Value::text("cambiada")}}));
-      ASSERT_TRUE((*db)->deleteRow("Tipos", ids[5]));
+  auto write = [](Database& db, const std::string&) {
+    for (int i = 0; i < 30; ++i) {
+      std::vector<Value> r(11);
+      r[1] = Value::text("línea " + std::to_string(i));
+      r[5] = Value::longValue(i);
+      r[10] = Value::boolean(i % 2 == 0);
+      ASSERT_TRUE(db.insertRow("Tipos", r));
     }
+    auto cursor = db.scan("Tipos", {5});
+    ASSERT_TRUE(cursor);
+    std::vector<RowId> ids;
+    while (*(*cursor)->next()) ids.push_back((*cursor)->rowId());
+    cursor->reset();
+    ASSERT_EQ(ids.size(), 30u);
+    ASSERT_TRUE(db.updateRow("Tipos", ids[4], {{1, Value::text("cambiada")}}));
+    ASSERT_TRUE(db.deleteRow("Tipos", ids[5]));
+  };
+  auto check = [](const std::string& path) {
     auto rows = exported(path, "Tipos");
-    EXPECT_EQ(rows.size(), 29u) << name;
+    EXPECT_EQ(rows.size(), 29u);
     EXPECT_NE(
         std::find(rows.begin(), rows.end(), "5|cambiada|NULL|NULL|NULL|4|NULL|NULL|NULL|NULL|1"),
-        rows.end())
-        << name;
+        rows.end());
     expectSound(path);
-  }
+  };
+  cocina::test::forEachEmptyAccessFile(everyType(), write, check);
 }
 
 }  // namespace

@@ -175,27 +175,23 @@ INSTANTIATE_TEST_SUITE_P(BothFormats, SpaceReuse, ::testing::Values("mdb", "accd
 
 TEST(SpaceReuseAccessFile, ACopyOfAnAccessMadeFileDoesNotGrowEither) {
   if (!cocina::test::requireMdbTools() || !cocina::test::requireFixtures()) return;
-  for (const char* name : cocina::test::kEmptyAccessFiles) {
-    TempDir dir;
-    std::string path = dir.copy(cocina::test::fixturePath(name));
-    {
-      auto db = Database::open(path);
-      ASSERT_TRUE(db) << db.error().description;
-      ASSERT_TRUE((*db)->createTable(lines())) << name;
-      insertLines(**db, 0, 2000);
-      auto size = std::filesystem::file_size(path);
-      EXPECT_EQ(deleteLines(**db, [](int32_t id) { return id % 2 == 1; }), 1000u);
-      insertLines(**db, 2000, 3000);
-      // Without reuse: half as large again.
-      EXPECT_LE(std::filesystem::file_size(path), size + size / 50) << name;
-    }
+  auto write = [](Database& db, const std::string& path) {
+    insertLines(db, 0, 2000);
+    auto size = std::filesystem::file_size(path);
+    EXPECT_EQ(deleteLines(db, [](int32_t id) { return id % 2 == 1; }), 1000u);
+    insertLines(db, 2000, 3000);
+    // Without reuse: half as large again.
+    EXPECT_LE(std::filesystem::file_size(path), size + size / 50);
+  };
+  auto check = [](const std::string& path) {
     auto ids = exportedIds(path);
-    EXPECT_EQ(ids.size(), 2000u) << name;
-    EXPECT_EQ(ids.count(1), 0u) << name;
-    EXPECT_EQ(ids.count(2), 1u) << name;
-    EXPECT_EQ(ids.count(3000), 1u) << name;
+    EXPECT_EQ(ids.size(), 2000u);
+    EXPECT_EQ(ids.count(1), 0u);
+    EXPECT_EQ(ids.count(2), 1u);
+    EXPECT_EQ(ids.count(3000), 1u);
     expectSound(path);
-  }
+  };
+  cocina::test::forEachEmptyAccessFile(lines(), write, check);
 }
 
 // An Access-made table with Access's own index pages: rows added, all of

@@ -61,16 +61,17 @@ bool fixturesRequired() {
   return v && std::string_view(v) == "1";
 }
 
-void skipOrFailMissing(const std::string& reason) {
+void skipOrFailMissing(const std::string& reason, std::source_location where) {
   if (fixturesRequired()) {
-    GTEST_FAIL() << reason << " (COCINA_REQUIRE_FIXTURES=1)";
+    GTEST_FAIL_AT(where.file_name(), static_cast<int>(where.line()))
+        << reason << " (COCINA_REQUIRE_FIXTURES=1)";
   }
   GTEST_SKIP() << reason;
 }
 
-bool requireFixtures() {
+bool requireFixtures(std::source_location where) {
   if (fixturesAvailable()) return true;
-  skipOrFailMissing("no Access fixtures at " + fixturesDir());
+  skipOrFailMissing("no Access fixtures at " + fixturesDir(), where);
   return false;
 }
 

@@ -4,6 +4,7 @@
 // so a lost fixture folder or oracle can't leave the run green.
 #pragma once
 
+#include <source_location>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,11 +26,13 @@ std::string largestFixture();
 // True when the environment sets COCINA_REQUIRE_FIXTURES=1.
 bool fixturesRequired();
 // Marks the running test skipped with `reason`, or failed (fatally, so a
-// test body after SetUp does not run) when fixturesRequired(). It returns
-// to its caller, who must return at once: `return skipOrFailMissing(...);`.
-void skipOrFailMissing(const std::string& reason);
+// test body after SetUp does not run) when fixturesRequired(); a failure
+// is reported at the caller's line. It returns to its caller, who must
+// return at once: `return skipOrFailMissing(...);`.
+void skipOrFailMissing(const std::string& reason,
+                       std::source_location where = std::source_location::current());
 // fixturesAvailable(), and when not, skipOrFailMissing() with the folder
 // named: `if (!requireFixtures()) return;`.
-bool requireFixtures();
+bool requireFixtures(std::source_location where = std::source_location::current());
 
 }  // namespace cocina::test

@@ -13,9 +13,9 @@ bool haveMdbTools() {
   return haveProgram("mdb-export") && haveProgram("mdb-tables");
 }
 
-bool requireMdbTools() {
+bool requireMdbTools(std::source_location where) {
   if (haveMdbTools()) return true;
-  skipOrFailMissing("mdbtools (mdb-export, mdb-tables) is not installed");
+  skipOrFailMissing("mdbtools (mdb-export, mdb-tables) is not installed", where);
   return false;
 }
 

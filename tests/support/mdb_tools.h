@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <source_location>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,7 @@ namespace cocina::test {
 bool haveMdbTools();
 // haveMdbTools(), and when not, skipOrFailMissing() saying so:
 // `if (!requireMdbTools()) return;`.
-bool requireMdbTools();
+bool requireMdbTools(std::source_location where = std::source_location::current());
 // The user tables of `file` as mdb-tables lists them.
 std::vector<std::string> mdbTables(const std::string& file);
 // `mdb-export -D '%Y-%m-%d %H:%M:%S' -T '%Y-%m-%d %H:%M:%S' -b hex FILE TABLE`,

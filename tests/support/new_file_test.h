@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,14 @@ class NewFileTest : public ::testing::TestWithParam<const char*> {
 // The empty files Access made, one of each generation, that the writing
 // tests add tables and rows to.
 inline constexpr const char* kEmptyAccessFiles[] = {"empty2003.mdb", "empty2007.accdb"};
+
+// For each of kEmptyAccessFiles: a writable copy in a fresh folder, opened,
+// with `table` added; `write` runs on it, the file is closed, then `check`
+// reads the copy back by its path. Failures are traced to the file. The
+// caller has made sure of the fixtures (requireFixtures).
+void forEachEmptyAccessFile(
+    const jet::TableSchema& table,
+    const std::function<void(jet::Database& db, const std::string& path)>& write,
+    const std::function<void(const std::string& path)>& check);
 
 }  // namespace cocina::test

@@ -73,6 +73,9 @@ TEST(MissingFixture, SkipsByDefaultAndFailsFatallyWhenRequired) {
   ASSERT_EQ(r.size(), 1u);
   EXPECT_TRUE(r[0].fatally_failed());
   EXPECT_NE(std::string(r[0].message()).find("no folder here"), std::string::npos);
+  // Reported where the test asked, not inside the helper.
+  ASSERT_NE(r[0].file_name(), nullptr);
+  EXPECT_EQ(fs::path(r[0].file_name()).filename(), "support_test.cpp");
 }
 
 TEST(MissingFixture, TheFolderComesFromTheEnvironmentAndMustHoldAnAccessFile) {
