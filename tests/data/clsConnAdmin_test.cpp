@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "ado/error.h"
 #include "data/ModuleRecordSet.h"
 #include "data/order_database.h"

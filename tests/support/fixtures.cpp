@@ -65,6 +65,7 @@ void skipOrFailMissing(const std::string& reason, std::source_location where) {
   if (fixturesRequired()) {
     GTEST_FAIL_AT(where.file_name(), static_cast<int>(where.line()))
         << reason << " (COCINA_REQUIRE_FIXTURES=1)";
+    return;  // GTEST_FAIL_AT, unlike GTEST_FAIL, does not return
   }
   GTEST_SKIP() << reason;
 }
