@@ -17,7 +17,8 @@ function(cocina_library name dir)
 endfunction()
 
 # cocina_test(NAME DIR DEPS...): one GoogleTest program per folder of tests,
-# made of every *_test.cpp in DIR plus any helper .cpp there.
+# made of every *_test.cpp in DIR plus any helper .cpp there, linked with the
+# core test-support library (tests/support) besides DEPS.
 function(cocina_test name dir)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${dir}/*.cpp")
   if(NOT sources)
@@ -25,7 +26,8 @@ function(cocina_test name dir)
   endif()
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_link_libraries(${name} PRIVATE ${ARGN} cocina_test_support GTest::gtest GTest::gtest_main
+    Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     COCINA_FIXTURES_DIR="${COCINA_FIXTURES_DIR}"
     COCINA_BINARY_DIR="${CMAKE_BINARY_DIR}")

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "ado/com_error_of.h"
 #include "ado/command.h"
 #include "ado/connection.h"
 #include "ado/error.h"
@@ -21,24 +22,16 @@ namespace {
 
 using ado::Variant;
 
-int32_t errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ado::ComError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using adotest::errorOf;
 
 class AdoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testdb::OrderDatabase db(dir.file("v.mdb"));
-    db.add({.idMesa = "3", .minuto = 700, .nombre = "Sopa"});
-    db.add({.idMesa = "4", .minuto = 705, .nombre = "Flan"});
-    db.close();
+    const std::string path = testdb::writeOrderFile(
+        dir.file("v.mdb"), {{.idMesa = "3", .minuto = 700, .nombre = "Sopa"},
+                            {.idMesa = "4", .minuto = 705, .nombre = "Flan"}});
     conn = std::make_shared<ado::Connection>();
-    conn->open("Data Source=" + dir.file("v.mdb"));
+    conn->open("Data Source=" + path);
   }
 
   ado::Recordset read(const std::string& sql) {

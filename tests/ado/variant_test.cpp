@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ado/com_error_of.h"
 #include "ado/error.h"
 
 namespace {
@@ -20,14 +21,7 @@ class FixedField : public ado::FieldSource {
   Variant v_;
 };
 
-int32_t errorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const ado::ComError& e) {
-    return e.number();
-  }
-  return 0;
-}
+using adotest::errorOf;
 
 TEST(Variant, EachKindAnswersItsTypeName) {
   EXPECT_STREQ(Variant().typeName(), "Empty");

@@ -8,6 +8,7 @@
 #include "data/ModuleRecordSet.h"
 #include "data/clsConnAdmin.h"
 #include "data/order_database.h"
+#include "support/fixtures.h"
 
 namespace {
 
@@ -16,8 +17,9 @@ namespace fs = std::filesystem;
 class AccessFileTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
-    fs::path source = fs::path(COCINA_FIXTURES_DIR) / GetParam();
-    if (!fs::exists(source)) GTEST_SKIP() << "no Access-made files at " << COCINA_FIXTURES_DIR;
+    fs::path source = cocina::test::fixturePath(GetParam());
+    if (!fs::exists(source))
+      return cocina::test::skipOrFailMissing("no Access-made file " + source.string());
     // The board opens its file for writing: work on a copy, never the original.
     copy = dir.file(GetParam());
     fs::copy_file(source, copy);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "ado/error.h"
 #include "data/ModuleRecordSet.h"
 #include "data/order_database.h"
@@ -18,11 +20,9 @@ using ado::Variant;
 class ConnAdminTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    testdb::OrderDatabase db(dir.file("ventas.mdb"));
-    db.add({.idMesa = "12", .minuto = 700, .nombre = "Tortilla"});
-    db.add({.idMesa = "7", .minuto = 710, .nombre = "Croquetas"});
-    db.close();
-    conn = std::make_unique<clsConnAdmin>(dir.file("ventas.mdb"));
+    conn = std::make_unique<clsConnAdmin>(testdb::writeOrderFile(
+        dir.file("ventas.mdb"), {{.idMesa = "12", .minuto = 700, .nombre = "Tortilla"},
+                                 {.idMesa = "7", .minuto = 710, .nombre = "Croquetas"}}));
   }
 
   int32_t count(const std::string& where) {

@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include <atomic>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +16,7 @@
 #include "jet/text.h"
 #include "jet/value.h"
 #include "orders/order_tables.h"
+#include "support/temp_dir.h"
 
 // The tests write a line by naming only the columns that matter to them
 // ({.idMesa = "5", .negocio = "BAR"}); the rest keep the defaults below.
@@ -26,25 +24,8 @@
 
 namespace testdb {
 
-// A fresh folder, removed with everything in it at the end of the test.
-class TempDir {
- public:
-  TempDir() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("cocina-h4-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+// The tests' one kind of temporary folder, under the name these tests use.
+using cocina::test::TempDir;
 
 // One order line as the point of sale writes it.
 struct Linea {
@@ -159,5 +140,14 @@ class OrderDatabase {
   std::string path_;
   std::unique_ptr<jet::Database> db_;
 };
+
+// Makes the file at `path` with these lines and closes it, ready for the
+// code under test to open as the board does; answers the path.
+inline std::string writeOrderFile(const std::string& path, const std::vector<Linea>& lines) {
+  OrderDatabase db(path);
+  for (const auto& l : lines) db.add(l);
+  db.close();
+  return path;
+}
 
 }  // namespace testdb

@@ -10,6 +10,7 @@
 #include "ado/connection.h"
 #include "demo/demo_database.h"
 #include "demo/point_of_sale.h"
+#include "support/fixtures.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ size_t count(const std::string& text, const std::string& what) {
 class DemoDatabase : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (run("command -v mdb-export").empty()) GTEST_SKIP() << "mdbtools is not installed";
+    if (run("command -v mdb-export").empty())
+      return cocina::test::skipOrFailMissing("mdbtools is not installed");
     dir = fs::temp_directory_path() / ("cocina-demo-" + std::to_string(getpid()));
     fs::create_directories(dir);
     path = (dir / "demo.accdb").string();

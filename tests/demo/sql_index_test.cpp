@@ -12,6 +12,7 @@
 #include "jet/database.h"
 #include "jet/sql/session.h"
 #include "jet/sql/value_ops.h"
+#include "support/temp_dir.h"
 
 namespace {
 

@@ -7,7 +7,8 @@
 #include "jet/storage/file_database.h"
 #include "jet/storage/integrity_check.h"
 #include "jet/storage/read/index_key.h"
-#include "jet/test_support.h"
+#include "support/fixtures.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -22,9 +23,7 @@ std::vector<uint8_t> bytes(const char* hex) {
 }
 
 TEST(CheckFixtures, EveryAccessMadeFileIsSoundAndItsTextKeysMatchOurs) {
-  if (!cocina::test::fixturesAvailable()) {
-    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
-  }
+  if (!cocina::test::requireFixtures()) return;
   int textIndexesVerified = 0;
   int access97IndexesVerified = 0;
   for (const auto& fixture : cocina::test::fixtureFiles()) {
@@ -137,9 +136,7 @@ TEST(General97SortOrder, TextKeysAreTheOnesAccess97Writes) {
 // The definition lists a descending column as descending: the check above
 // finds the entries of compIndexTestV2003.mdb's CD_AGENTE in that order.
 TEST(CheckFixtures, DescendingIndexColumnsReadAsDescending) {
-  if (!cocina::test::fixturesAvailable()) {
-    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
-  }
+  if (!cocina::test::requireFixtures()) return;
   auto db = storage::FileDatabase::open(cocina::test::fixturePath("compIndexTestV2003.mdb"),
                                         OpenOptions{.readOnly = true});
   ASSERT_TRUE(db) << db.error().description;

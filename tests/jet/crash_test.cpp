@@ -16,7 +16,9 @@
 #include "jet/storage/file_database.h"
 #include "jet/storage/integrity_check.h"
 #include "jet/storage/pages/journal.h"
-#include "jet/test_support.h"
+#include "support/fixtures.h"
+#include "support/mdb_tools.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -78,11 +80,9 @@ bool waitForCommit(int committed) {
 class CrashTest : public ::testing::TestWithParam<bool> {};
 
 TEST_P(CrashTest, EveryTransactionIsWhollyThereOrWhollyAbsentAfterAKill) {
-  if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
+  if (!cocina::test::requireMdbTools()) return;
   const bool jet3 = GetParam();
-  if (jet3 && !cocina::test::fixturesAvailable()) {
-    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
-  }
+  if (jet3 && !cocina::test::requireFixtures()) return;
   cocina::test::TempDir dir;
   std::string path = jet3 ? dir.copy(cocina::test::fixturePath("testV1997.mdb"), "caidas.mdb")
                           : dir.file("caidas.mdb");

@@ -17,7 +17,8 @@
 #include "jet/format/jet_format.h"
 #include "jet/storage/file_database.h"
 #include "jet/storage/read/row_codec.h"
-#include "jet/test_support.h"
+#include "support/fixtures.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -105,10 +106,6 @@ std::vector<std::string> damageFixtures() {
   return out;
 }
 
-#define SKIP_WITHOUT_FIXTURES()           \
-  if (!cocina::test::fixturesAvailable()) \
-  GTEST_SKIP() << "no Access fixtures in " << cocina::test::fixturesDir()
-
 TEST(DamagedFile, ForeignAndEmptyFilesAreRefusedClearly) {
   TempDir dir;
   for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
@@ -131,7 +128,7 @@ TEST(DamagedFile, ForeignAndEmptyFilesAreRefusedClearly) {
 }
 
 TEST(DamagedFile, APasswordOrEncryptionIsRefusedNotReadAsGarbage) {
-  SKIP_WITHOUT_FIXTURES();
+  if (!cocina::test::requireFixtures()) return;
   for (const char* name : {"testV1997.mdb", "testV2000.mdb", "testV2007.accdb"}) {
     auto fixture = cocina::test::fixturePath(name);
     if (!std::filesystem::exists(fixture)) continue;
@@ -150,7 +147,7 @@ TEST(DamagedFile, APasswordOrEncryptionIsRefusedNotReadAsGarbage) {
 }
 
 TEST(DamagedFile, TruncatedAtPageBoundariesAndMidPage) {
-  SKIP_WITHOUT_FIXTURES();
+  if (!cocina::test::requireFixtures()) return;
   for (const auto& fixture : cocina::test::fixtureFiles()) {
     SCOPED_TRACE(fixture);
     DamagedCopy copy(fixture);
@@ -174,7 +171,7 @@ TEST(DamagedFile, TruncatedAtPageBoundariesAndMidPage) {
 }
 
 TEST(DamagedFile, FlippedBytesInPageHeadersAndRowOffsetTables) {
-  SKIP_WITHOUT_FIXTURES();
+  if (!cocina::test::requireFixtures()) return;
   // One file of each generation: every page is damaged, so this is the slow case.
   for (const auto& fixture : damageFixtures()) {
     const auto name = std::filesystem::path(fixture).filename().string();
@@ -207,7 +204,7 @@ TEST(DamagedFile, FlippedBytesInPageHeadersAndRowOffsetTables) {
 }
 
 TEST(DamagedFile, BrokenLongValueReferencesAndLoopingChains) {
-  SKIP_WITHOUT_FIXTURES();
+  if (!cocina::test::requireFixtures()) return;
   int refsDamaged = 0;
   for (const auto& fixture : damageFixtures()) {
     SCOPED_TRACE(fixture);
@@ -277,7 +274,7 @@ TEST(DamagedFile, BrokenLongValueReferencesAndLoopingChains) {
 }
 
 TEST(DamagedFile, ATableDefinitionChainThatLoopsIsAnError) {
-  SKIP_WITHOUT_FIXTURES();
+  if (!cocina::test::requireFixtures()) return;
   for (const auto& fixture : damageFixtures()) {
     SCOPED_TRACE(fixture);
     DamagedCopy copy(fixture);

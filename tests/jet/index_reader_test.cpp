@@ -15,7 +15,8 @@
 #include "jet/error_codes.h"
 #include "jet/storage/read/index_key.h"
 #include "jet/storage/read/index_page.h"
-#include "jet/test_support.h"
+#include "support/fixtures.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -366,8 +367,7 @@ INSTANTIATE_TEST_SUITE_P(BothFormats, EngineIndex, ::testing::Values("mdb", "acc
 // (up to a few dozen), the rows found through the index are the rows a scan
 // finds whose value has the same key.
 TEST(AccessIndex, EveryIndexFindsWhatAScanFinds) {
-  if (!cocina::test::fixturesAvailable())
-    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
+  if (!cocina::test::requireFixtures()) return;
   size_t keysChecked = 0, access97KeysChecked = 0;
   for (const std::string& file : cocina::test::fixtureFiles()) {
     auto db = Database::open(file, OpenOptions{.readOnly = true});

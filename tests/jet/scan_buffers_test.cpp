@@ -10,7 +10,7 @@
 #include "jet/csv.h"
 #include "jet/database.h"
 #include "jet/storage/tables/text_codec.h"
-#include "jet/test_support.h"
+#include "support/temp_dir.h"
 
 namespace {
 

@@ -7,7 +7,9 @@
 
 #include "jet/csv.h"
 #include "jet/database.h"
-#include "jet/test_support.h"
+#include "support/command.h"
+#include "support/csv.h"
+#include "support/temp_dir.h"
 
 namespace {
 

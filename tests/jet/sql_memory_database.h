@@ -1,9 +1,11 @@
-// A jet::Database held in memory, for the SQL tests that need a database
-// the file engine can't make yet. It keeps the contract of jet/database.h
-// that the executor relies on: case-insensitive table names, cursors that
-// see the table as it was when made and fail after a write, AutoNumbers,
-// nested transactions with rollback, and a failure injected on demand
-// (`failUpdatesAfter`) to show that a statement is all or nothing.
+// A jet::Database held in memory, for the SQL tests that count the reads
+// the executor makes or stage a failure of the storage, which a file can't
+// show; a test chooses it explicitly (SqlTest::usesMemoryDatabase). It
+// keeps the contract of jet/database.h that the executor relies on:
+// case-insensitive table names, cursors that see the table as it was when
+// made and fail after a write, AutoNumbers, nested transactions with
+// rollback, and a failure injected on demand (`failUpdatesAfter`) to show
+// that a statement is all or nothing.
 #pragma once
 
 #include <map>

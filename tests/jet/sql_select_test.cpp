@@ -115,7 +115,7 @@ TEST_F(SqlSelect, ResultColumnsCarryTheirNames) {
 // The same table, held in memory, where the reads of each statement are counted.
 class SqlSelectReads : public SqlSelect {
  protected:
-  bool onFileWhenPossible() const override { return false; }
+  bool usesMemoryDatabase() const override { return true; }
 };
 
 TEST_F(SqlSelectReads, AUnionOverOneTableReadsItOnce) {

@@ -1,13 +1,14 @@
 // What the SQL tests share: a database to run statements on, made by the
-// engine in a temporary folder when the engine can create files, else held
-// in memory (sql_memory_database.h), and short ways to read results.
+// engine in a temporary folder, and short ways to read results. A test that
+// can't have its file (the engine failed to create it) fails with the
+// engine's reason; only a test that asks for it by overriding
+// usesMemoryDatabase() runs on the in-memory database of
+// sql_memory_database.h, where the executor's reads are counted and a
+// storage failure can be staged.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,49 +17,38 @@
 #include "jet/sql/session.h"
 #include "jet/sql/value_ops.h"
 #include "sql_memory_database.h"
+#include "support/temp_dir.h"
 
 namespace sqltest {
 
 class SqlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    static std::atomic<int> counter{0};
-    dir_ = std::filesystem::temp_directory_path() /
-           ("cocina-sql-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(dir_);
-    if (onFileWhenPossible() && engineWrites(dir_ / "probe.mdb")) {
-      auto made = jet::Database::create((dir_ / "orders.mdb").string(), jet::FileFormat::Jet4);
-      if (made) {
-        db_ = std::move(made.value());
-        onFile_ = true;
-      }
+    if (usesMemoryDatabase()) {
+      db_ = std::make_unique<MemoryDatabase>();
+    } else {
+      const std::string path = dir_.file("orders.mdb");
+      auto made = jet::Database::create(path, jet::FileFormat::Jet4);
+      ASSERT_TRUE(made) << "the engine could not create " << path << ": "
+                        << made.error().description;
+      db_ = std::move(made.value());
     }
-    if (!db_) db_ = std::make_unique<MemoryDatabase>();
     session_ = std::make_unique<jet::sql::Session>(*db_);
   }
-  // Tests that count the reads the executor makes use the in-memory database.
-  virtual bool onFileWhenPossible() const { return true; }
+  // True for the tests that count the executor's reads or stage a storage
+  // failure: they need the in-memory database and say so.
+  virtual bool usesMemoryDatabase() const { return false; }
 
-  // Whether the file engine can create a file and write rows into it yet.
-  static bool engineWrites(const std::filesystem::path& probe) {
-    auto made = jet::Database::create(probe.string(), jet::FileFormat::Jet4);
-    if (!made) return false;
-    jet::sql::Session s(*made.value());
-    return s.execute("CREATE TABLE probe (n LONG)").isOk() &&
-           s.execute("INSERT INTO probe VALUES (1)").isOk() &&
-           s.execute("UPDATE probe SET n = 2").isOk() && s.execute("SELECT n FROM probe").isOk();
-  }
-
+  // The database goes before its folder.
   void TearDown() override {
     session_.reset();
     db_.reset();
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
 
   // Runs a statement that must succeed.
   jet::sql::StatementResult run(const std::string& sql,
                                 const std::vector<jet::Value>& params = {}) {
+    if (!session_) return {};  // SetUp failed and said why
     auto r = session_->execute(sql, params);
     EXPECT_TRUE(r.isOk()) << sql << "\n  -> " << (r ? "" : r.error().description);
     if (!r) return {};
@@ -90,16 +80,16 @@ class SqlTest : public ::testing::Test {
   }
   // The error number of a statement that must fail.
   int32_t errorOf(const std::string& sql, const std::vector<jet::Value>& params = {}) {
+    if (!session_) return 0;  // SetUp failed and said why
     auto r = session_->execute(sql, params);
     EXPECT_FALSE(r.isOk()) << sql << " should fail";
     lastError_ = r ? std::string() : r.error().description;
     return r ? 0 : r.error().number;
   }
 
-  std::filesystem::path dir_;
+  cocina::test::TempDir dir_;
   std::unique_ptr<jet::Database> db_;
   std::unique_ptr<jet::sql::Session> session_;
-  bool onFile_ = false;
   std::string lastError_;
 };
 

@@ -110,9 +110,20 @@ TEST_F(SqlWrite, AnUpdateThatFailsHalfwayChangesNoRow) {
   run("UPDATE t SET n = 32760 WHERE nombre = 'c'");
   EXPECT_EQ(errorOf("UPDATE t SET n = n + 10"), jet::errc::kOverflow);
   EXPECT_EQ(rows("SELECT n FROM t ORDER BY id"), (Rows{{"1"}, {"1"}, {"32760"}}));
+}
 
+// The same table in memory, where a failure of the storage can be staged.
+class SqlWriteStagedFailure : public SqlWrite {
+ protected:
+  bool usesMemoryDatabase() const override { return true; }
+};
+
+TEST_F(SqlWriteStagedFailure, AnUpdateTheStorageRefusesHalfwayChangesNoRow) {
+  for (const char* n : {"a", "b", "c"})
+    run(std::string("INSERT INTO t (nombre, n) VALUES ('") + n + "', 1)");
+  run("UPDATE t SET n = 32760 WHERE nombre = 'c'");
   auto* memory = dynamic_cast<MemoryDatabase*>(db_.get());
-  if (!memory) return;  // the storage failure below can be staged only in memory
+  ASSERT_NE(memory, nullptr);
   memory->failUpdatesAfter = 1;
   EXPECT_EQ(errorOf("UPDATE t SET n = 5"), jet::errc::kUnspecified);
   EXPECT_EQ(rows("SELECT n FROM t ORDER BY id"), (Rows{{"1"}, {"1"}, {"32760"}}));

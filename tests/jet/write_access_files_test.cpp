@@ -6,14 +6,18 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "jet/database.h"
 #include "jet/error_codes.h"
-#include "jet/expect_sound.h"
 #include "jet/sql/value_ops.h"
-#include "jet/test_support.h"
+#include "support/expect_sound.h"
+#include "support/fixtures.h"
+#include "support/mdb_tools.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using namespace jet;
+using cocina::test::expectSound;
 using cocina::test::TempDir;
 
 // Rows of `table` whose column `column` reads as `text`.
@@ -63,10 +67,7 @@ struct AccessEdit {
 // the engine does not compute: there the new table is refused and the
 // file is left as it was.
 TEST(AccessFileWrites, NewTablesAndRowsInEveryAccessFile) {
-  if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
-  if (!cocina::test::fixturesAvailable()) {
-    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
-  }
+  if (!cocina::test::requireMdbTools() || !cocina::test::requireFixtures()) return;
   const std::vector<AccessEdit> edits = {
       {"testV",
        "Table1",

@@ -5,14 +5,17 @@
 #include <gtest/gtest.h>
 
 #include "jet/database.h"
-#include "jet/expect_sound.h"
 #include "jet/storage/file_database.h"
-#include "jet/test_support.h"
+#include "support/command.h"
+#include "support/expect_sound.h"
+#include "support/fixtures.h"
+#include "support/mdb_tools.h"
+#include "support/new_file_test.h"
 
 namespace {
 
 using namespace jet;
-using cocina::test::TempDir;
+using cocina::test::expectSound;
 
 TableSchema everyType() {
   TableSchema t;
@@ -37,17 +40,9 @@ std::vector<std::string> exported(const std::string& path, const std::string& ta
   return lines.value_or(std::vector<std::string>{});
 }
 
-class WriteFile : public ::testing::TestWithParam<const char*> {
+class WriteFile : public cocina::test::NewFileTest {
  protected:
-  void SetUp() override {
-    if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
-    path = dir.file(std::string("prueba.") + GetParam());
-  }
-  FileFormat format() const {
-    return std::string(GetParam()) == "accdb" ? FileFormat::Ace12 : FileFormat::Jet4;
-  }
-  TempDir dir;
-  std::string path;
+  std::string path = newFile("prueba");
 };
 
 TEST_P(WriteFile, ANewFileHasTheSystemTablesReadersExpect) {
@@ -249,40 +244,33 @@ INSTANTIATE_TEST_SUITE_P(BothFormats, WriteFile, ::testing::Values("mdb", "accdb
 
 // Access-made files, copied: new tables and rows, updates and deletes.
 TEST(WriteAccessFile, AddTablesAndRowsToEmptyFilesAccessMade) {
-  if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
-  if (!cocina::test::fixturesAvailable())
-    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
-  for (const char* name : {"empty2003.mdb", "empty2007.accdb"}) {
-    TempDir dir;
-    std::string path = dir.copy(cocina::test::fixturePath(name));
-    {
-      auto db = Database::open(path);
-      ASSERT_TRUE(db) << db.error().description;
-      ASSERT_TRUE((*db)->createTable(everyType())) << name;
-      for (int i = 0; i < 30; ++i) {
-        std::vector<Value> r(11);
-        r[1] = Value::text("línea " + std::to_string(i));
-        r[5] = Value::longValue(i);
-        r[10] = Value::boolean(i % 2 == 0);
-        ASSERT_TRUE((*db)->insertRow("Tipos", r));
-      }
-      auto cursor = (*db)->scan("Tipos", {5});
-      ASSERT_TRUE(cursor);
-      std::vector<RowId> ids;
-      while (*(*cursor)->next()) ids.push_back((*cursor)->rowId());
-      cursor->reset();
-      ASSERT_EQ(ids.size(), 30u);
-      ASSERT_TRUE((*db)->updateRow("Tipos", ids[4], {{1, Value::text("cambiada")}}));
-      ASSERT_TRUE((*db)->deleteRow("Tipos", ids[5]));
+  if (!cocina::test::requireMdbTools() || !cocina::test::requireFixtures()) return;
+  auto write = [](Database& db, const std::string&) {
+    for (int i = 0; i < 30; ++i) {
+      std::vector<Value> r(11);
+      r[1] = Value::text("línea " + std::to_string(i));
+      r[5] = Value::longValue(i);
+      r[10] = Value::boolean(i % 2 == 0);
+      ASSERT_TRUE(db.insertRow("Tipos", r));
     }
+    auto cursor = db.scan("Tipos", {5});
+    ASSERT_TRUE(cursor);
+    std::vector<RowId> ids;
+    while (*(*cursor)->next()) ids.push_back((*cursor)->rowId());
+    cursor->reset();
+    ASSERT_EQ(ids.size(), 30u);
+    ASSERT_TRUE(db.updateRow("Tipos", ids[4], {{1, Value::text("cambiada")}}));
+    ASSERT_TRUE(db.deleteRow("Tipos", ids[5]));
+  };
+  auto check = [](const std::string& path) {
     auto rows = exported(path, "Tipos");
-    EXPECT_EQ(rows.size(), 29u) << name;
+    EXPECT_EQ(rows.size(), 29u);
     EXPECT_NE(
         std::find(rows.begin(), rows.end(), "5|cambiada|NULL|NULL|NULL|4|NULL|NULL|NULL|NULL|1"),
-        rows.end())
-        << name;
+        rows.end());
     expectSound(path);
-  }
+  };
+  cocina::test::forEachEmptyAccessFile(everyType(), write, check);
 }
 
 }  // namespace

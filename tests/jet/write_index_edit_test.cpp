@@ -8,13 +8,14 @@
 
 #include "jet/database.h"
 #include "jet/error_codes.h"
-#include "jet/expect_sound.h"
 #include "jet/storage/file_database.h"
-#include "jet/test_support.h"
+#include "support/expect_sound.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using namespace jet;
+using cocina::test::expectSound;
 using cocina::test::TempDir;
 
 TableSchema codes() {

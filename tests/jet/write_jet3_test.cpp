@@ -5,17 +5,20 @@
 
 #include <algorithm>
 
-#include "jet/expect_sound.h"
 #include "jet/format/jet_format.h"
 #include "jet/storage/file_database.h"
 #include "jet/storage/read/row_codec.h"
 #include "jet/storage/read/row_encode.h"
 #include "jet/storage/read/table_cursor.h"
-#include "jet/test_support.h"
+#include "support/expect_sound.h"
+#include "support/fixtures.h"
+#include "support/mdb_tools.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using namespace jet;
+using cocina::test::expectSound;
 using cocina::test::TempDir;
 
 std::vector<std::string> access97Fixtures() {
@@ -33,7 +36,8 @@ std::vector<std::string> access97Fixtures() {
 // and all.
 TEST(Access97Rows, EncodeToTheBytesAccessWrote) {
   if (access97Fixtures().empty()) {
-    GTEST_SKIP() << "no Access 97 fixtures at " << cocina::test::fixturesDir();
+    return cocina::test::skipOrFailMissing("no Access 97 fixtures at " +
+                                           cocina::test::fixturesDir());
   }
   int compared = 0, withJumps = 0;
   for (const auto& fixture : access97Fixtures()) {
@@ -103,9 +107,10 @@ std::string repeated(const std::string& piece, size_t times) {
 
 // overflowTestV1997.mdb's Table1: nine Text(50) columns, no index.
 TEST(Access97Writes, InsertUpdateDeleteOnACopyReadBackByMdbExport) {
-  if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
+  if (!cocina::test::requireMdbTools()) return;
   if (access97Fixtures().empty()) {
-    GTEST_SKIP() << "no Access 97 fixtures at " << cocina::test::fixturesDir();
+    return cocina::test::skipOrFailMissing("no Access 97 fixtures at " +
+                                           cocina::test::fixturesDir());
   }
   TempDir dir;
   std::string path = dir.copy(cocina::test::fixturePath("overflowTestV1997.mdb"));

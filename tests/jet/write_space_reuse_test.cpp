@@ -9,13 +9,18 @@
 #include <set>
 
 #include "jet/database.h"
-#include "jet/expect_sound.h"
 #include "jet/storage/file_database.h"
-#include "jet/test_support.h"
+#include "support/csv.h"
+#include "support/expect_sound.h"
+#include "support/fixtures.h"
+#include "support/mdb_tools.h"
+#include "support/new_file_test.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using namespace jet;
+using cocina::test::expectSound;
 using cocina::test::TempDir;
 
 // An order table as the point of sale keeps it: AutoNumber key, a text
@@ -98,18 +103,11 @@ std::set<int> exportedIds(const std::string& path) {
   return ids;
 }
 
-class SpaceReuse : public ::testing::TestWithParam<const char*> {
- protected:
-  void SetUp() override {
-    if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
-  }
-  TempDir dir;
-};
+class SpaceReuse : public cocina::test::NewFileTest {};
 
 TEST_P(SpaceReuse, DeletedRowsAndEmptiedPagesTakeLaterInserts) {
-  std::string path = dir.file(std::string("reuso.") + GetParam());
-  auto created = Database::create(
-      path, GetParam() == std::string("accdb") ? FileFormat::Ace12 : FileFormat::Jet4);
+  std::string path = newFile("reuso");
+  auto created = Database::create(path, format());
   ASSERT_TRUE(created) << created.error().description;
   Database& db = **created;
   ASSERT_TRUE(db.createTable(lines()));
@@ -144,9 +142,8 @@ TEST_P(SpaceReuse, DeletedRowsAndEmptiedPagesTakeLaterInserts) {
 }
 
 TEST_P(SpaceReuse, RowsThatGrowAndMoveGiveTheirOldPlaceBack) {
-  std::string path = dir.file(std::string("mover.") + GetParam());
-  auto created = Database::create(
-      path, GetParam() == std::string("accdb") ? FileFormat::Ace12 : FileFormat::Jet4);
+  std::string path = newFile("mover");
+  auto created = Database::create(path, format());
   ASSERT_TRUE(created) << created.error().description;
   Database& db = **created;
   ASSERT_TRUE(db.createTable(lines()));
@@ -177,38 +174,30 @@ TEST_P(SpaceReuse, RowsThatGrowAndMoveGiveTheirOldPlaceBack) {
 INSTANTIATE_TEST_SUITE_P(BothFormats, SpaceReuse, ::testing::Values("mdb", "accdb"));
 
 TEST(SpaceReuseAccessFile, ACopyOfAnAccessMadeFileDoesNotGrowEither) {
-  if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
-  if (!cocina::test::fixturesAvailable())
-    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
-  for (const char* name : {"empty2003.mdb", "empty2007.accdb"}) {
-    TempDir dir;
-    std::string path = dir.copy(cocina::test::fixturePath(name));
-    {
-      auto db = Database::open(path);
-      ASSERT_TRUE(db) << db.error().description;
-      ASSERT_TRUE((*db)->createTable(lines())) << name;
-      insertLines(**db, 0, 2000);
-      auto size = std::filesystem::file_size(path);
-      EXPECT_EQ(deleteLines(**db, [](int32_t id) { return id % 2 == 1; }), 1000u);
-      insertLines(**db, 2000, 3000);
-      // Without reuse: half as large again.
-      EXPECT_LE(std::filesystem::file_size(path), size + size / 50) << name;
-    }
+  if (!cocina::test::requireMdbTools() || !cocina::test::requireFixtures()) return;
+  auto write = [](Database& db, const std::string& path) {
+    insertLines(db, 0, 2000);
+    auto size = std::filesystem::file_size(path);
+    EXPECT_EQ(deleteLines(db, [](int32_t id) { return id % 2 == 1; }), 1000u);
+    insertLines(db, 2000, 3000);
+    // Without reuse: half as large again.
+    EXPECT_LE(std::filesystem::file_size(path), size + size / 50);
+  };
+  auto check = [](const std::string& path) {
     auto ids = exportedIds(path);
-    EXPECT_EQ(ids.size(), 2000u) << name;
-    EXPECT_EQ(ids.count(1), 0u) << name;
-    EXPECT_EQ(ids.count(2), 1u) << name;
-    EXPECT_EQ(ids.count(3000), 1u) << name;
+    EXPECT_EQ(ids.size(), 2000u);
+    EXPECT_EQ(ids.count(1), 0u);
+    EXPECT_EQ(ids.count(2), 1u);
+    EXPECT_EQ(ids.count(3000), 1u);
     expectSound(path);
-  }
+  };
+  cocina::test::forEachEmptyAccessFile(lines(), write, check);
 }
 
 // An Access-made table with Access's own index pages: rows added, all of
 // them deleted, as many added again.
 TEST(SpaceReuseAccessFile, AnAccessMadeTableTakesBackTheRoomItsRowsLeft) {
-  if (!cocina::test::haveMdbTools()) GTEST_SKIP() << "mdbtools is not installed";
-  if (!cocina::test::fixturesAvailable())
-    GTEST_SKIP() << "no Access fixtures at " << cocina::test::fixturesDir();
+  if (!cocina::test::requireMdbTools() || !cocina::test::requireFixtures()) return;
   TempDir dir;
   std::string path = dir.copy(cocina::test::fixturePath("testV2007.accdb"));
   auto before = cocina::test::mdbExport(path, "Table1");

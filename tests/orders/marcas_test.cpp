@@ -3,11 +3,10 @@
 // flag; and the two reads of the dispatched list and the control row.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "order_fixture.h"
 #include "orders/acumulado_pendientes.h"
+#include "support/command.h"
+#include "support/fixtures.h"
 
 namespace {
 
@@ -181,20 +180,12 @@ namespace {
 
 // What mdb-export, a reader independent of this engine, prints for a table.
 std::string exportar(const std::string& path, const std::string& table) {
-  std::string out;
-  std::string cmd = "mdb-export '" + path + "' " + table + " 2>/dev/null";
-  if (std::FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
+  return cocina::test::runCommand({"mdb-export", path, table}).out;
 }
 
 TEST_F(MarcasTest, TheMarkedFileReadsTheSameForThePointOfSale) {
-  if (std::system("command -v mdb-export >/dev/null 2>&1") != 0)
-    GTEST_SKIP() << "mdb-export (mdbtools) is not installed";
+  if (!cocina::test::haveProgram("mdb-export"))
+    return cocina::test::skipOrFailMissing("mdb-export (mdbtools) is not installed");
   int32_t primera = db.add({.idMesa = "5", .minuto = 700, .negocio = "COCINA"});
   int32_t segunda = db.add({.idMesa = "6", .minuto = 705, .negocio = "COCINA"});
   abrir();

@@ -4,7 +4,10 @@
 
 #include <filesystem>
 
-#include "jet/test_support.h"
+#include "support/command.h"
+#include "support/csv.h"
+#include "support/fixtures.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -15,8 +18,7 @@ class CocinaDb : public ::testing::Test {
   void SetUp() override {
     if (!std::filesystem::exists(cocina::test::cocinaDbPath()))
       GTEST_SKIP() << "cocina-db is not built";
-    if (!cocina::test::fixturesAvailable())
-      GTEST_SKIP() << "no Access fixtures in " << cocina::test::fixturesDir();
+    if (!cocina::test::requireFixtures()) return;
   }
   cocina::test::CommandResult run(std::vector<std::string> args) {
     args.insert(args.begin(), cocina::test::cocinaDbPath());

@@ -1,15 +1,14 @@
 // The grid widget, the sound device, the property bag: the platform pieces
 // on the offscreen screen.
 #include <filesystem>
-#include <fstream>
 
-#include <unistd.h>
 #include <QImage>
 
 #include <cmath>
 
 #include <gtest/gtest.h>
 
+#include "support/temp_dir.h"
 #include "ui/flex_grid.h"
 #include "ui/path_lookup.h"
 #include "ui/property_bag.h"
@@ -105,23 +104,22 @@ TEST(FlexGridWidget, CellsPaintTheirBackgroundColourRedInTheLowByte) {
   EXPECT_EQ(qtColor(12640511), QColor(255, 224, 192));
 }
 
-class TempDir : public ::testing::Test {
+// A working folder holding sonido/prhelp.wav, as the board finds it beside
+// the program; the working folder is set back before the folder goes.
+class SoundFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("cocina-ui-" + std::to_string(::getpid()));
-    fs::create_directories(dir_ / "sonido");
-    std::ofstream(dir_ / "sonido" / "prhelp.wav") << "RIFF";
+    fs::create_directories(fs::path(dir_.path()) / "sonido");
+    dir_.write("sonido/prhelp.wav", "RIFF");
     old_ = fs::current_path();
-    fs::current_path(dir_);
+    fs::current_path(dir_.path());
   }
-  void TearDown() override {
-    fs::current_path(old_);
-    fs::remove_all(dir_);
-  }
-  fs::path dir_, old_;
+  void TearDown() override { fs::current_path(old_); }
+  cocina::test::TempDir dir_;
+  fs::path old_;
 };
 
-TEST_F(TempDir, TheSoundFileIsFoundWithBackslashesAndWhateverTheCase) {
+TEST_F(SoundFolder, TheSoundFileIsFoundWithBackslashesAndWhateverTheCase) {
   std::optional<std::string> found = findPathIgnoringCase("Sonido\\PrHelp.WAV");
   ASSERT_TRUE(found);
   EXPECT_EQ(fs::path(*found).filename(), "prhelp.wav");
@@ -129,7 +127,7 @@ TEST_F(TempDir, TheSoundFileIsFoundWithBackslashesAndWhateverTheCase) {
   EXPECT_FALSE(findPathIgnoringCase(""));
 }
 
-TEST_F(TempDir, ThePlayerIsHarmlessWithoutAFileAndOpensOneThatExists) {
+TEST_F(SoundFolder, ThePlayerIsHarmlessWithoutAFileAndOpensOneThatExists) {
   WavePlayer player;
   player.command("play");  // nothing open yet
   player.setFileName("");

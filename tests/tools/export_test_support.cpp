@@ -1,2 +1,0 @@
-// The engine's shared test helpers, built into the tools' test program too.
-#include "jet/test_support.cpp"
