@@ -1,7 +1,8 @@
 // The million-row insert: a demo order database whose COMANDAS gets a
-// million history lines in transactions of some thousands (row encoding,
-// page and usage-map upkeep, three indexes kept in place, the journal and
-// each commit's sync), against
+// million history lines in transactions of some thousands, each line a
+// parameterised INSERT through ADO as a point of sale sends it (statement
+// parsing and binding, row encoding, page and usage-map upkeep, three
+// indexes kept in place, the journal and each commit's sync), against
 // its peer measured in the same run: writing the same number of lines as
 // CSV text to a file, the cost of just producing and storing the data.
 //

@@ -13,9 +13,7 @@ namespace ado {
 namespace {
 
 [[noreturn]] void raiseInvalidArgument() {
-  throw ComError(adErrInvalidArgument,
-                 "Los argumentos son incorrectos, están fuera del intervalo aceptable o están "
-                 "en conflicto con otros.");
+  raiseAdoError(adErrInvalidArgument);
 }
 
 bool endsWithAccdb(const std::string& path) {
@@ -87,10 +85,7 @@ std::shared_ptr<Connection> Catalog::create(const std::string& connectionString)
 }
 
 void Catalog::appendTable(const CatalogTable& table) {
-  if (!connection_ || connection_->state() != adStateOpen)
-    throw ComError(adErrInvalidConnection,
-                   "La conexión no se puede usar para realizar esta operación. Está cerrada o no "
-                   "es válida en este contexto.");
+  if (!connection_ || connection_->state() != adStateOpen) raiseAdoError(adErrInvalidConnection);
   jet::Status s = connection_->database().createTable(engineSchema(table));
   if (!s) throw ComError(s.error().number, s.error().description);
 }

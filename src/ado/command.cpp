@@ -14,9 +14,7 @@ namespace ado {
 namespace {
 
 [[noreturn]] void raiseInvalidConnection() {
-  throw ComError(adErrInvalidConnection,
-                 "La conexión no se puede usar para realizar esta operación. Está cerrada o no "
-                 "es válida en este contexto.");
+  raiseAdoError(adErrInvalidConnection);
 }
 
 std::string bracketed(const std::string& table) {

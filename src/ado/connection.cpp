@@ -19,11 +19,11 @@ namespace {
 }
 
 [[noreturn]] void raiseClosed() {
-  throw ComError(adErrObjectClosed, "La operación no está permitida si el objeto está cerrado.");
+  raiseAdoError(adErrObjectClosed);
 }
 
 [[noreturn]] void raiseOpen() {
-  throw ComError(adErrObjectOpen, "La operación no está permitida si el objeto está abierto.");
+  raiseAdoError(adErrObjectOpen);
 }
 
 std::string trim(const std::string& s) {
@@ -91,10 +91,7 @@ void Connection::setConnectionString(std::string text) {
 }
 
 void Connection::setCursorLocation(int32_t location) {
-  if (location != adUseServer && location != adUseClient)
-    throw ComError(adErrInvalidArgument,
-                   "Los argumentos son incorrectos, están fuera del intervalo aceptable o están "
-                   "en conflicto con otros.");
+  if (location != adUseServer && location != adUseClient) raiseAdoError(adErrInvalidArgument);
   cursorLocation_ = location;
 }
 
@@ -109,10 +106,7 @@ void Connection::open(const std::string& connectionString, const std::string& /*
   if (!connectionString.empty()) connectionString_ = connectionString;
   std::string provider = connectionStringValue(connectionString_, "Provider");
   if (!provider.empty()) provider_ = provider;
-  if (!isAccessProvider(provider_))
-    throw ComError(adErrProviderNotFound,
-                   "No se puede encontrar el proveedor. Es posible que no esté instalado "
-                   "correctamente.");
+  if (!isAccessProvider(provider_)) raiseAdoError(adErrProviderNotFound);
   std::string path = connectionStringValue(connectionString_, "Data Source");
   if (path.empty()) throw ComError(jet::errc::kUnspecified, "No se pudo encontrar el archivo ''.");
   auto db = jet::Database::open(

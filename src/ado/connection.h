@@ -98,6 +98,9 @@ class Connection {
   jet::sql::Session& session();
 
  private:
+  // The catalog makes tables in the connection's file, as ADOX does through
+  // its active connection.
+  friend class Catalog;
   jet::Database& database();
 
   std::string provider_ = kProviderJet4;

@@ -32,9 +32,7 @@ jet::sql::ResultColumn textColumn(const char* name) {
 
 Recordset Connection::openSchema(int32_t schema, const std::vector<Variant>& criteria) {
   jet::Database& db = database();
-  if (schema != adSchemaTables)
-    throw ComError(adErrFeatureNotAvailable,
-                   "El objeto o el proveedor no puede realizar la operación solicitada.");
+  if (schema != adSchemaTables) raiseAdoError(adErrFeatureNotAvailable);
   const std::optional<std::string> wantedName = criterion(criteria, 2);
   const std::optional<std::string> wantedType = criterion(criteria, 3);
 

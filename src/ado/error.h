@@ -32,4 +32,8 @@ class ComError : public std::runtime_error {
   std::string description_;
 };
 
+// Raises ADO's own failure `number` (one of the adErr... constants) with
+// its standard description.
+[[noreturn]] void raiseAdoError(int32_t number);
+
 }  // namespace ado

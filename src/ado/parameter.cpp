@@ -13,9 +13,7 @@ namespace ado {
 namespace {
 
 [[noreturn]] void raiseNotFound() {
-  throw ComError(adErrItemNotFound,
-                 "No se encontró el elemento en la colección que corresponde con el nombre o el "
-                 "ordinal pedido.");
+  raiseAdoError(adErrItemNotFound);
 }
 
 }  // namespace

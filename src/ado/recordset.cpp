@@ -22,29 +22,23 @@ namespace ado {
 namespace {
 
 [[noreturn]] void raiseClosed() {
-  throw ComError(adErrObjectClosed, "La operación no está permitida si el objeto está cerrado.");
+  raiseAdoError(adErrObjectClosed);
 }
 
 [[noreturn]] void raiseOpen() {
-  throw ComError(adErrObjectOpen, "La operación no está permitida si el objeto está abierto.");
+  raiseAdoError(adErrObjectOpen);
 }
 
 [[noreturn]] void raiseNotFound() {
-  throw ComError(adErrItemNotFound,
-                 "No se encontró el elemento en la colección que corresponde con el nombre o el "
-                 "ordinal pedido.");
+  raiseAdoError(adErrItemNotFound);
 }
 
 [[noreturn]] void raiseNoCurrentRecord() {
-  throw ComError(adErrNoCurrentRecord,
-                 "BOF o EOF es True, o el actual registro se eliminó; la operación solicitada "
-                 "requiere un registro actual.");
+  raiseAdoError(adErrNoCurrentRecord);
 }
 
 [[noreturn]] void raiseInvalidConnection() {
-  throw ComError(adErrInvalidConnection,
-                 "La conexión no se puede usar para realizar esta operación. Está cerrada o no "
-                 "es válida en este contexto.");
+  raiseAdoError(adErrInvalidConnection);
 }
 
 struct FetchProperty {
@@ -113,10 +107,7 @@ int32_t Recordset::cursorLocation() const {
 
 void Recordset::setCursorLocation(int32_t location) {
   if (state_->open) raiseOpen();
-  if (location != adUseServer && location != adUseClient)
-    throw ComError(adErrInvalidArgument,
-                   "Los argumentos son incorrectos, están fuera del intervalo aceptable o están "
-                   "en conflicto con otros.");
+  if (location != adUseServer && location != adUseClient) raiseAdoError(adErrInvalidArgument);
   state_->cursorLocation = location;
 }
 

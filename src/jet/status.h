@@ -62,9 +62,9 @@ class [[nodiscard]] Result {
 };
 
 // Propagates a failed Status or Result from the current function.
-#define JET_TRY(expr)                          \
-  do {                                         \
-    auto jet_try_s_ = (expr);                  \
+#define JET_TRY(expr)                            \
+  do {                                           \
+    auto jet_try_s_ = (expr);                    \
     if (!jet_try_s_) return jet_try_s_.status(); \
   } while (0)
 

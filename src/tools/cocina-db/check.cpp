@@ -10,10 +10,7 @@ namespace cocinadb {
 namespace {
 
 int run(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    std::cerr << "usage: cocina-db check FILE\n";
-    return kExitUsage;
-  }
+  if (args.size() != 1) return usageFailure("check FILE");
   auto db = jet::storage::FileDatabase::open(args[0], jet::OpenOptions{});
   if (!db) {
     std::cerr << "cocina-db check: " << db.error().description << "\n";

@@ -40,5 +40,7 @@ bool wantsHelp(const std::vector<std::string>& args);
 bool takeFileArgument(const std::string& arg, std::string& path);
 // Prints "usage: cocina-db " and `synopsis` on stderr; answers kExitUsage.
 int usageFailure(const char* synopsis);
+// Prints "cocina-db: FILE: reason" on stderr; answers kExitFailure.
+int fileFailure(const std::string& file, const std::string& reason);
 
 }  // namespace cocinadb

@@ -10,10 +10,7 @@ namespace cocinadb {
 namespace {
 
 int run(const std::vector<std::string>& args) {
-  if (args.size() != 1) {
-    std::cerr << "usage: cocina-db create FILE\n";
-    return kExitUsage;
-  }
+  if (args.size() != 1) return usageFailure("create FILE");
   const std::string& path = args[0];
   jet::FileFormat format = jet::storage::formatForPath(path);
   auto db = jet::Database::create(path, format);

@@ -55,10 +55,7 @@ class ChunkedOutput {
 };
 
 int runExport(const std::vector<std::string>& args) {
-  if (args.size() != 2) {
-    std::cerr << "usage: cocina-db export FILE TABLE\n";
-    return kExitUsage;
-  }
+  if (args.size() != 2) return usageFailure("export FILE TABLE");
   const std::string& file = args[0];
   ChunkedOutput out;
   auto fail = [&](const jet::Error& e) {

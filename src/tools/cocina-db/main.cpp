@@ -41,6 +41,11 @@ int usageFailure(const char* synopsis) {
   return kExitUsage;
 }
 
+int fileFailure(const std::string& file, const std::string& reason) {
+  std::cerr << "cocina-db: " << file << ": " << reason << "\n";
+  return kExitFailure;
+}
+
 }  // namespace cocinadb
 
 namespace {

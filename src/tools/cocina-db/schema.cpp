@@ -53,32 +53,20 @@ void printTable(std::ostream& out, const jet::TableSchema& t, jet::FileFormat fo
 }
 
 int runSchema(const std::vector<std::string>& args) {
-  if (args.empty() || args.size() > 2) {
-    std::cerr << "usage: cocina-db schema FILE [TABLE]\n";
-    return kExitUsage;
-  }
+  if (args.empty() || args.size() > 2) return usageFailure("schema FILE [TABLE]");
   auto db = jet::Database::open(args[0], jet::OpenOptions{.readOnly = true});
-  if (!db) {
-    std::cerr << "cocina-db: " << args[0] << ": " << db.error().description << "\n";
-    return kExitFailure;
-  }
+  if (!db) return fileFailure(args[0], db.error().description);
   std::vector<std::string> names;
   if (args.size() == 2) {
     names.push_back(args[1]);
   } else {
     auto all = (*db)->tableNames(false);
-    if (!all) {
-      std::cerr << "cocina-db: " << args[0] << ": " << all.error().description << "\n";
-      return kExitFailure;
-    }
+    if (!all) return fileFailure(args[0], all.error().description);
     names = std::move(*all);
   }
   for (size_t i = 0; i < names.size(); ++i) {
     auto t = (*db)->table(names[i]);
-    if (!t) {
-      std::cerr << "cocina-db: " << args[0] << ": " << t.error().description << "\n";
-      return kExitFailure;
-    }
+    if (!t) return fileFailure(args[0], t.error().description);
     if (i) std::cout << "\n";
     printTable(std::cout, *t, (*db)->format());
   }

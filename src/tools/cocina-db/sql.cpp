@@ -22,10 +22,7 @@ bool looksLikeRead(const std::string& statement) {
 }
 
 int runSql(const std::vector<std::string>& args) {
-  if (args.size() != 2) {
-    std::cerr << "usage: cocina-db sql FILE STATEMENT\n";
-    return kExitUsage;
-  }
+  if (args.size() != 2) return usageFailure("sql FILE STATEMENT");
   const std::string& file = args[0];
   const std::string& statement = args[1];
   auto db = jet::Database::open(file, jet::OpenOptions{.readOnly = looksLikeRead(statement)});

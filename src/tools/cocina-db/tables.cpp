@@ -18,20 +18,12 @@ int runTables(const std::vector<std::string>& args) {
       rest.push_back(a);
     }
   }
-  if (rest.size() != 1 || (!rest[0].empty() && rest[0][0] == '-')) {
-    std::cerr << "usage: cocina-db tables [--system] FILE\n";
-    return kExitUsage;
-  }
+  if (rest.size() != 1 || (!rest[0].empty() && rest[0][0] == '-'))
+    return usageFailure("tables [--system] FILE");
   auto db = jet::Database::open(rest[0], jet::OpenOptions{.readOnly = true});
-  if (!db) {
-    std::cerr << "cocina-db: " << rest[0] << ": " << db.error().description << "\n";
-    return kExitFailure;
-  }
+  if (!db) return fileFailure(rest[0], db.error().description);
   auto names = (*db)->tableNames(system);
-  if (!names) {
-    std::cerr << "cocina-db: " << rest[0] << ": " << names.error().description << "\n";
-    return kExitFailure;
-  }
+  if (!names) return fileFailure(rest[0], names.error().description);
   for (const auto& n : *names) std::cout << n << "\n";
   return kExitOk;
 }
