@@ -108,8 +108,15 @@ void CtlReloj::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) emit ClickPersonal();
 }
 
+// A left press on the title raises the click here and stops there: the label
+// would otherwise pass the press up to mousePressEvent, raising it twice. Any
+// other press goes on its way, and mousePressEvent ignores it.
 bool CtlReloj::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == LblTitulo && event->type() == QEvent::MouseButtonPress) emit ClickPersonal();
+  if (watched == LblTitulo && event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    emit ClickPersonal();
+    return true;
+  }
   return QWidget::eventFilter(watched, event);
 }
 

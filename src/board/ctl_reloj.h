@@ -5,9 +5,9 @@
 // it. Color is the time box's background, Titulo the title label's caption.
 // The control keeps its own size, 2295 x 585 twips, whatever its container
 // gives it. Its properties persist in the container's property bag, a value
-// equal to its default not being stored. A click on the title or on the
-// control's own surface raises ClickPersonal; a click on the time box does
-// not.
+// equal to its default not being stored. A left click on the title or on
+// the control's own surface raises ClickPersonal once; a click on the time
+// box, or with any other button, does not.
 #pragma once
 
 #include <cstdint>

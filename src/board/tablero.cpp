@@ -293,7 +293,10 @@ void Tablero::refrescaPendientes(const std::string&) {
 
     int32_t libre = form.height - frmAreas.height - pctFooter.height;
     if (libre < frmContenedor.height) {
-      vscRegla.max = redondear(static_cast<double>(libre - frmContenedor.height) / kPasoRegla);
+      // Whole steps enough to bring the last table's bottom above the footer:
+      // the overflow rounded up, never to the nearest step.
+      int64_t exceso = int64_t{frmContenedor.height} - libre;
+      vscRegla.max = -static_cast<int32_t>((exceso + kPasoRegla - 1) / kPasoRegla);
       vscRegla.min = 0;
       vscRegla.place.visible = true;
       if (vscRegla.value < vscRegla.max) {

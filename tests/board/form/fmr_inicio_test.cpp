@@ -13,9 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "board/base_de_prueba.h"
-#include "board/ctl_reloj.h"
 #include "ui/flex_grid.h"
-#include "ui/property_bag.h"
 #include "ui/twips.h"
 
 namespace board {
@@ -150,53 +148,6 @@ TEST_F(FormTest, TheWheelOverTheTablesScrollsThemANotchAStep) {
   EXPECT_EQ(form->contenedor()->y(), ui::twips::toPixelsY(855));
   form->botonServido()->click();  // the dispatched list: the wheel is not the board's
   EXPECT_FALSE(girarRueda(form.get(), -120));
-}
-
-TEST(CtlReloj, ShowsTheTimeOfDayWithLeadingZeros) {
-  CtlReloj reloj;
-  reloj.fijarFuenteHora([] { return QTime(9, 5, 3); });
-  reloj.Timer1_Timer();
-  EXPECT_EQ(reloj.textoHora(), "09:05:03");
-  reloj.fijarFuenteHora([] { return QTime(21, 0, 0); });
-  reloj.Timer1_Timer();
-  EXPECT_EQ(reloj.textoHora(), "21:00:00");
-}
-
-TEST(CtlReloj, KeepsItsOwnSizeWhateverTheContainerAsks) {
-  CtlReloj reloj;
-  reloj.solicitarTamano(5000, 2000);
-  EXPECT_EQ(reloj.width(), ui::twips::toPixelsX(2295));
-  EXPECT_EQ(reloj.height(), ui::twips::toPixelsY(585));
-}
-
-TEST(CtlReloj, CambiarEstadoStopsAndRestartsTheClock) {
-  CtlReloj reloj;
-  EXPECT_TRUE(reloj.relojCorriendo());
-  reloj.CambiarEstado();
-  EXPECT_FALSE(reloj.relojCorriendo());
-  EXPECT_FALSE(reloj.Estado());
-  reloj.CambiarEstado();
-  EXPECT_TRUE(reloj.relojCorriendo());
-  EXPECT_TRUE(reloj.Estado());
-}
-
-TEST(CtlReloj, PropertiesAtTheirDefaultsAreNotStored) {
-  CtlReloj reloj;
-  ui::PropertyBag bag;
-  reloj.WriteProperties(bag);
-  EXPECT_EQ(bag.size(), 0u);
-  reloj.setColor(14737632);
-  reloj.setTitulo("Cocina");
-  reloj.WriteProperties(bag);
-  CtlReloj otro;
-  otro.ReadProperties(bag);
-  EXPECT_EQ(otro.Color(), 14737632u);
-  EXPECT_EQ(otro.Titulo(), "Cocina");
-  EXPECT_TRUE(otro.Estado());
-  ui::PropertyBag vacia;
-  otro.ReadProperties(vacia);
-  EXPECT_EQ(otro.Color(), kRelojColorPorDefecto);
-  EXPECT_EQ(otro.Titulo(), "Titulo");
 }
 
 }  // namespace

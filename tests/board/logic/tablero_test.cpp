@@ -175,14 +175,43 @@ TEST_F(TableroTest, TheScrollBarShowsOnlyWhenTheTablesOutgrowTheFreeHeight) {
   tablero.Form_Resize(12000, contenido + bandas - 1);  // one twip short
   tablero.refrescaPendientes();
   EXPECT_TRUE(tablero.vscRegla.place.visible);
-  EXPECT_EQ(tablero.vscRegla.max, 0);  // -1/480 rounds to 0
+  EXPECT_EQ(tablero.vscRegla.max, -1);  // one twip hidden still takes a step
   tablero.Form_Resize(12000, contenido + bandas - 1000);
   tablero.refrescaPendientes();
-  EXPECT_EQ(tablero.vscRegla.max, -2);  // -1000/480 = -2.08
+  EXPECT_EQ(tablero.vscRegla.max, -3);  // 1000 twips need 2.08 steps: 3
   tablero.vscRegla.value = -2;
   tablero.vscRegla_Change();
   tablero.refrescaPendientes();
   EXPECT_EQ(tablero.vscRegla.value, -2);  // the scroll position carries over
+}
+
+// Scrolled to the end, the last table's bottom edge is at or above the
+// footer, and one step less leaves part of it under the footer: the range is
+// the fewest whole steps that show every table. The overflows are those
+// rounding to the nearest step would cut short (below and at half a step).
+TEST_F(TableroTest, ScrolledToTheEndTheLastTableClearsTheFooter) {
+  for (int i = 0; i < 6; ++i) base.agregar({.mesa = std::to_string(i + 1)});
+  cargar(12000, 30000);
+  elegir({0});
+  const int32_t contenido = tablero.frmContenedor.height;
+  const int32_t bandas = tablero.frmAreas.height + tablero.pctFooter.height;
+  for (int32_t exceso : {1, 239, 1000, 1200, 1439, 1440}) {
+    SCOPED_TRACE(exceso);
+    tablero.Form_Resize(12000, contenido + bandas - exceso);
+    tablero.refrescaPendientes();
+    ASSERT_TRUE(tablero.vscRegla.place.visible);
+    const ui::FlexGridModel& ultima = grid(tablero.msgListaPendientes.upperBound() - 1);
+    auto fondoDeLaUltima = [&] {
+      return tablero.frmContenedor.top + ultima.place().top + ultima.place().height;
+    };
+    ASSERT_EQ(ultima.place().top + ultima.place().height, contenido);
+    tablero.vscRegla.value = tablero.vscRegla.max;
+    tablero.vscRegla_Change();
+    EXPECT_LE(fondoDeLaUltima(), tablero.pctFooter.top);
+    tablero.vscRegla.value = tablero.vscRegla.max + 1;
+    tablero.vscRegla_Change();
+    EXPECT_GT(fondoDeLaUltima(), tablero.pctFooter.top);
+  }
 }
 
 TEST_F(TableroTest, ClicksOnTheHeaderTheTableColumnOrAnEmptyCellDoNothing) {
