@@ -127,6 +127,37 @@ Status Journal::remove() {
   return Status::ok();
 }
 
+namespace {
+
+// Walks the journal open at `fd`: false when its header never reached the
+// disk (the transaction had not changed the file yet); otherwise the page
+// size and original page count, and `visit` called for each whole record
+// of a page the file had, in the order they were written.
+template <typename Visit>
+bool walkJournal(int fd, uint32_t& pageSize, uint32_t& pageCount, Visit visit) {
+  uint8_t h[kHeaderSize];
+  if (!readAll(fd, h, sizeof h, 0) || std::memcmp(h, kMagic, sizeof kMagic) != 0 ||
+      get32(h + 16) != kVersion) {
+    return false;
+  }
+  pageSize = get32(h + 20);
+  pageCount = get32(h + 24);
+  if (pageSize != 2048 && pageSize != 4096) return false;
+  std::vector<uint8_t> rec(8 + pageSize);
+  for (off_t at = kHeaderSize; readAll(fd, rec.data(), rec.size(), at);
+       at += static_cast<off_t>(rec.size())) {
+    uint32_t page = get32(rec.data());
+    std::span<const uint8_t> bytes(rec.data() + 8, pageSize);
+    // A record cut short by the crash was never followed by a database write.
+    if (get32(rec.data() + 4) != checksum(bytes)) break;
+    if (page >= pageCount) continue;
+    if (!visit(page, bytes)) return true;
+  }
+  return true;
+}
+
+}  // namespace
+
 Status rollbackHotJournal(const std::string& databasePath, int dbFd) {
   std::string path = journalPathFor(databasePath);
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -134,42 +165,41 @@ Status rollbackHotJournal(const std::string& databasePath, int dbFd) {
     if (errno == ENOENT) return Status::ok();
     return ioError("abrir");
   }
-  uint8_t h[kHeaderSize];
-  bool headerOk = readAll(fd, h, sizeof h, 0) && std::memcmp(h, kMagic, sizeof kMagic) == 0 &&
-                  get32(h + 16) == kVersion;
-  if (headerOk) {
-    uint32_t pageSize = get32(h + 20);
-    uint32_t pageCount = get32(h + 24);
-    if (pageSize != 2048 && pageSize != 4096) headerOk = false;
-    if (headerOk) {
-      std::vector<uint8_t> rec(8 + pageSize);
-      for (off_t at = kHeaderSize; readAll(fd, rec.data(), rec.size(), at);
-           at += static_cast<off_t>(rec.size())) {
-        uint32_t page = get32(rec.data());
-        std::span<const uint8_t> bytes(rec.data() + 8, pageSize);
-        if (get32(rec.data() + 4) != checksum(bytes)) break;
-        if (page >= pageCount) continue;
-        if (!writeAll(dbFd, bytes.data(), bytes.size(), off_t{page} * pageSize)) {
-          ::close(fd);
-          return ioError("restaurar página");
-        }
-      }
-      if (ftruncate(dbFd, off_t{pageCount} * pageSize) != 0) {
-        ::close(fd);
-        return ioError("recortar");
-      }
-      if (fsync(dbFd) != 0) {
-        ::close(fd);
-        return ioError("sincronizar");
-      }
-    }
-  }
+  uint32_t pageSize = 0, pageCount = 0;
+  bool restored = true;
+  bool headerOk = walkJournal(fd, pageSize, pageCount, [&](uint32_t page, auto bytes) {
+    restored = writeAll(dbFd, bytes.data(), bytes.size(), off_t{page} * pageSize);
+    return restored;
+  });
   ::close(fd);
+  if (!restored) return ioError("restaurar página");
+  if (headerOk) {
+    if (ftruncate(dbFd, off_t{pageCount} * pageSize) != 0) return ioError("recortar");
+    if (fsync(dbFd) != 0) return ioError("sincronizar");
+  }
   // A journal whose header never reached the disk protects nothing: the
   // transaction had not changed the file yet.
   if (::unlink(path.c_str()) != 0 && errno != ENOENT) return ioError("borrar");
   syncDirectoryOf(path);
   return Status::ok();
+}
+
+Result<std::optional<JournaledPages>> readHotJournal(const std::string& databasePath) {
+  int fd = ::open(journalPathFor(databasePath).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return std::optional<JournaledPages>();
+    return ioError("abrir");
+  }
+  JournaledPages pages;
+  uint32_t pageSize = 0;
+  bool headerOk = walkJournal(fd, pageSize, pages.pageCount, [&](uint32_t page, auto bytes) {
+    // A later record of a page wins, as when the journal is rolled back.
+    pages.images[page].assign(bytes.begin(), bytes.end());
+    return true;
+  });
+  ::close(fd);
+  if (!headerOk) return std::optional<JournaledPages>();
+  return std::optional<JournaledPages>(std::move(pages));
 }
 
 }  // namespace jet::storage

@@ -17,8 +17,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "jet/status.h"
 
@@ -53,5 +56,19 @@ class Journal {
 // Rolls a hot journal back into the database open at `databaseFd`. The
 // caller holds the exclusive lock. Does nothing when there is no journal.
 Status rollbackHotJournal(const std::string& databasePath, int databaseFd);
+
+// What rolling a hot journal back would restore: the file's page count
+// before the interrupted transaction and the original image of each page
+// it overwrote.
+struct JournaledPages {
+  uint32_t pageCount = 0;
+  std::unordered_map<uint32_t, std::vector<uint8_t>> images;
+};
+
+// Reads a hot journal without changing anything, for a reader that may not
+// write the file. The caller holds at least the shared lock. Empty when
+// there is no journal or it protects nothing (its header never reached the
+// disk).
+Result<std::optional<JournaledPages>> readHotJournal(const std::string& databasePath);
 
 }  // namespace jet::storage

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -100,7 +101,13 @@ Status PageFile::refresh() {
   // Page numbers are 24 bits in row pointers; anything larger is not a database.
   if (pages > 0xFFFFFFu) return notDatabase("'" + path_ + "' es demasiado grande");
   pageCount_ = static_cast<uint32_t>(pages);
+  // Pages the interrupted transaction added are not there yet.
+  if (journaled_) pageCount_ = std::min(pageCount_, journaled_->pageCount);
   return Status::ok();
+}
+
+void PageFile::serveJournaledPages(std::optional<JournaledPages> pages) {
+  journaled_ = std::move(pages);
 }
 
 Status PageFile::readPage(uint32_t number, std::span<uint8_t> out) const {
@@ -108,6 +115,13 @@ Status PageFile::readPage(uint32_t number, std::span<uint8_t> out) const {
   if (number >= pageCount_) {
     return damaged("la página " + std::to_string(number) + " está fuera del archivo (" +
                    std::to_string(pageCount_) + " páginas)");
+  }
+  if (journaled_) {
+    auto it = journaled_->images.find(number);
+    if (it != journaled_->images.end() && it->second.size() == out.size()) {
+      std::copy(it->second.begin(), it->second.end(), out.begin());
+      return Status::ok();
+    }
   }
   if (!readFully(fd_, out, static_cast<uint64_t>(number) * pageSize_)) {
     return damaged("no se pudo leer la página " + std::to_string(number) + " (archivo truncado)");

@@ -9,6 +9,10 @@
 //
 // The point of sale grows the file at any moment: refresh() re-reads its
 // length, and the pager calls it at the start of every statement.
+//
+// A reader that may not write the file cannot roll back a journal left by a
+// killed writer; it is given the journal's original pages instead, and the
+// file then reads as it was before the interrupted transaction.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +22,7 @@
 
 #include "jet/format/file_format.h"
 #include "jet/status.h"
+#include "jet/storage/pages/journal.h"
 
 namespace jet::storage {
 
@@ -43,6 +48,9 @@ class PageFile {
 
   // Re-reads the file's length.
   Status refresh();
+  // From now on pages (and the page count) as the journal's original
+  // images say; an empty one goes back to the file's own bytes.
+  void serveJournaledPages(std::optional<JournaledPages> pages);
   // Reads page `number` whole into `out` (out.size() must be pageSize()).
   Status readPage(uint32_t number, std::span<uint8_t> out) const;
 
@@ -54,6 +62,7 @@ class PageFile {
   FileFormat format_ = FileFormat::Jet4;
   uint32_t pageSize_ = 4096;
   uint32_t pageCount_ = 0;
+  std::optional<JournaledPages> journaled_;
 };
 
 }  // namespace jet::storage

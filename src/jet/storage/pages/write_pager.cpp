@@ -1,6 +1,7 @@
 // WritePager: dirty pages, transaction levels, journal and locks.
 #include "jet/storage/pages/write_pager.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -51,21 +52,51 @@ Status WritePager::recoverIfHot() {
   return file().refresh();
 }
 
+Status WritePager::recoverBeforeReading() {
+  if (!journalExists(file().path())) {
+    file().serveJournaledPages(std::nullopt);
+    return Status::ok();
+  }
+  // The shared lock is held, so no writer is live: the journal is left over
+  // from a killed one.
+  if (!file().readOnly()) {
+    // Take the lock whole to put the file back.
+    lock_.unlock();
+    JET_TRY(lock_.lockExclusive());
+    JET_TRY(recoverIfHot());
+    return lock_.lockShared();
+  }
+  // Opened for reading: a descriptor of its own writes the file back, with
+  // the lock taken whole on it for the moment of the rollback.
+  int fd = ::open(file().path().c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno != EACCES && errno != EROFS && errno != EPERM) return ioError("abrir");
+    // The file can't be written: read it as it was before the killed
+    // transaction, from the journal's original pages.
+    auto pages = readHotJournal(file().path());
+    if (!pages) return pages.status();
+    file().serveJournaledPages(std::move(*pages));
+    return Status::ok();
+  }
+  lock_.unlock();
+  Status rolledBack = [&]() -> Status {
+    FileLock writer(fd);
+    JET_TRY(writer.lockExclusive());
+    return rollbackHotJournal(file().path(), fd);
+  }();
+  ::close(fd);
+  JET_TRY(rolledBack);
+  file().serveJournaledPages(std::nullopt);
+  return lock_.lockShared();
+}
+
 Status WritePager::beginStatement() {
   if (!levels_.empty()) return Pager::beginStatement();
   if (readers_ == 0) {
     JET_TRY(lock_.lockShared());
-    if (journalExists(file().path())) {
-      // No writer holds the lock, so the journal is left over from a killed
-      // one: take the lock whole to put the file back.
+    if (Status r = recoverBeforeReading(); !r) {
       lock_.unlock();
-      JET_TRY(lock_.lockExclusive());
-      Status r = recoverIfHot();
-      if (!r) {
-        lock_.unlock();
-        return r;
-      }
-      JET_TRY(lock_.lockShared());
+      return r;
     }
   }
   ++readers_;

@@ -33,7 +33,8 @@ namespace jet::storage {
 
 class WritePager : public Pager, public PageStore {
  public:
-  // Opens for writing; rolls back a hot journal left by a killed writer.
+  // Opens the file (for writing, or for reading only as the file was
+  // opened); a hot journal left by a killed writer is rolled back.
   static Result<std::unique_ptr<WritePager>> open(std::unique_ptr<PageFile> file);
   ~WritePager() override;
 
@@ -65,7 +66,12 @@ class WritePager : public Pager, public PageStore {
 
  private:
   explicit WritePager(std::unique_ptr<PageFile> file);
+  // Holding the exclusive lock: rolls back a journal left by a killed writer.
   Status recoverIfHot();
+  // Holding the shared lock, before a statement reads: a journal left by a
+  // killed writer is rolled back (the lock taken whole for the moment) or,
+  // where the file can't be written, its original pages are read instead.
+  Status recoverBeforeReading();
   Status writeOut();
   void discardAll();
 
