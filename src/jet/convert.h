@@ -6,6 +6,10 @@
 // only appear on the kitchen screen, in the hidden "Cod: " tag of a board cell
 // (which must read back exactly) and in SQL text; a separator that changed with
 // the locale would break the tag and the statements, so it is fixed here.
+// Nothing here reads the process's C locale (LC_NUMERIC, which the windowing
+// toolkit sets from the environment): every conversion of a number to or
+// from text in cocina comes through these functions or through
+// std::to_chars, and means the same under every locale.
 #pragma once
 
 #include <cstdint>

@@ -24,13 +24,10 @@ void appendShortestFixed(std::string& out, F x) {
     out += x < 0 ? "-Infinity" : "Infinity";
     return;
   }
-  // The largest double in fixed form has 309 digits before the point.
+  // The largest double in fixed form has 309 digits before the point, the
+  // smallest 324 behind it, so the buffer always holds the shortest form.
   char buf[512];
   auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed);
-  if (r.ec != std::errc()) {
-    out += std::to_string(x);
-    return;
-  }
   out.append(buf, r.ptr);
 }
 

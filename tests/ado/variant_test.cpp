@@ -6,6 +6,7 @@
 
 #include "ado/com_error_of.h"
 #include "ado/error.h"
+#include "support/locale.h"
 
 namespace {
 
@@ -83,6 +84,17 @@ TEST(Variant, PlainTextForm) {
   EXPECT_EQ(Variant::currency({-10000}).toString(), "-1");
   EXPECT_EQ(Variant().toString(), "");
   EXPECT_EQ(errorOf([] { (void)Variant::null().toString(); }), ado::kErrInvalidNull);
+}
+
+TEST(Variant, NumbersAndTheirTextsUnderTheSpanishLocale) {
+  cocina::test::ScopedLocale spanish(cocina::test::kSpanishLocale);
+  if (!cocina::test::requireCommaLocale(spanish)) return;
+  EXPECT_EQ(Variant("13.5").toDouble(), 13.5);
+  EXPECT_EQ(Variant(" 13.5").toInteger(), 14);
+  EXPECT_FALSE(Variant("13,5").isNumeric());
+  EXPECT_EQ(Variant(0.5).toString(), "0.5");
+  EXPECT_EQ(Variant(0.1f).toString(), "0.1");
+  EXPECT_EQ(Variant::currency({25000}).toString(), "2.5");
 }
 
 TEST(Variant, DatesReadAsDayMonthYear) {

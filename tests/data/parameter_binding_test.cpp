@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ado/constants.h"
+#include "support/locale.h"
 
 namespace {
 
@@ -49,6 +50,15 @@ TEST(Numbers, SixteenBitIsAdIntegerThirtyTwoBitIsAdNumeric) {
     expectParameter(parameterFor(Variant(true), 0, use), "Verdadero", ado::adBoolean, 0,
                     "Verdadero");
   }
+}
+
+TEST(Numbers, NamedWithThePointUnderTheSpanishLocale) {
+  cocina::test::ScopedLocale spanish(cocina::test::kSpanishLocale);
+  if (!cocina::test::requireCommaLocale(spanish)) return;
+  for (auto use : {BindingUse::Read, BindingUse::Update})
+    expectParameter(parameterFor(Variant(13.5), 0, use), "13.5", ado::adDouble, 0, "13.5");
+  expectParameter(parameterFor(Variant(0.5f), 0, BindingUse::Update), "0.5", ado::adSingle, 0,
+                  "0.5");
 }
 
 TEST(ReadsAndUpdates, SinglesBindOnlyInUpdatesDatesOnlyInReads) {

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <string>
+
 namespace {
 
 TEST(NumberFormat, NumericTextAllowsBlanksAroundButNotEmpty) {
@@ -20,6 +24,27 @@ TEST(NumberFormat, NumericTextAllowsBlanksAroundButNotEmpty) {
   EXPECT_FALSE(jet::parseNumber("."));
   EXPECT_FALSE(jet::parseNumber("1e"));
   EXPECT_FALSE(jet::parseNumber("1e999"));  // not a finite number
+}
+
+TEST(NumberFormat, TextsBeyondADoubleAreNotNumbersTextsBelowOneAreZero) {
+  // Too large, however the digits stand: not a number.
+  EXPECT_FALSE(jet::parseNumber("-1e400"));
+  EXPECT_FALSE(jet::parseNumber("0.001e312"));
+  EXPECT_FALSE(jet::parseNumber("1" + std::string(400, '0')));
+  EXPECT_FALSE(jet::parseNumber("1e99999999999999999999"));
+  // Too small: zero, keeping its sign.
+  EXPECT_EQ(jet::parseNumber("1e-400"), 0.0);
+  EXPECT_EQ(jet::parseNumber("1000e-330"), 0.0);
+  EXPECT_EQ(jet::parseNumber("0." + std::string(400, '0') + "1"), 0.0);
+  EXPECT_EQ(jet::parseNumber("5e-99999999999999999999"), 0.0);
+  auto negative = jet::parseNumber("-1e-400");
+  ASSERT_TRUE(negative);
+  EXPECT_TRUE(std::signbit(*negative));
+  // The ends of the range still read.
+  EXPECT_EQ(jet::parseNumber("1.7976931348623157e308"), std::numeric_limits<double>::max());
+  EXPECT_EQ(jet::parseNumber("4.9406564584124654e-324"), std::numeric_limits<double>::denorm_min());
+  EXPECT_EQ(jet::parseNumber("5.e3"), 5000.0);
+  EXPECT_EQ(jet::parseNumber("-.5E+1"), -5.0);
 }
 
 TEST(NumberFormat, CommaIsNotTheDecimalSeparator) {

@@ -89,4 +89,21 @@ TEST_F(CocinaDb, WrongUsageExitsOneAndUnreadableFilesExitTwo) {
   EXPECT_NE(missingTable.err.find("COMANDAS"), std::string::npos);
 }
 
+TEST_F(CocinaDb, PosTakesSecondsOnlyInTheSystemsNumberFormat) {
+  cocina::test::TempDir dir;
+  const std::string missing = dir.file("no-existe.mdb");
+  // Not seconds: refused as wrong usage before the file is looked at.
+  for (const char* every : {"nan", "inf", "0x10", "1,5", "-1", ""}) {
+    auto r = run({"pos", missing, "--every", every});
+    EXPECT_EQ(r.exitCode, 1) << every;
+    EXPECT_NE(r.err.find("--every needs seconds"), std::string::npos) << every;
+  }
+  // Seconds with decimals pass on to the file, which is missing.
+  for (const char* every : {"0.5", " 2", "1e1"}) {
+    auto r = run({"pos", missing, "--every", every});
+    EXPECT_EQ(r.exitCode, 2) << every;
+    EXPECT_EQ(r.err.find("--every"), std::string::npos) << every;
+  }
+}
+
 }  // namespace

@@ -106,8 +106,8 @@ double leadingNumber(const std::string& s) {
   if (!any) return 0;
   while (!digits.empty() && (digits.back() == 'e' || digits.back() == '-' || digits.back() == '+'))
     digits.pop_back();
-  double v = std::strtod(digits.c_str(), nullptr);
-  return std::isfinite(v) ? v : 0;
+  // What is left is always a number text; one beyond a double gives 0.
+  return parseNumber(digits).value_or(0);
 }
 
 Result<Value> dateArg(const Value& v) {

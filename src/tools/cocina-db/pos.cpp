@@ -5,12 +5,14 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <thread>
 
 #include "ado/connection.h"
 #include "ado/error.h"
 #include "command.h"
 #include "demo/point_of_sale.h"
+#include "jet/convert.h"
 #include "orders/service_clock.h"
 
 namespace cocinadb {
@@ -29,12 +31,14 @@ int run(const std::vector<std::string>& args) {
   long tables = 12;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--every" && i + 1 < args.size()) {
-      char* end = nullptr;
-      every = std::strtod(args[i + 1].c_str(), &end);
-      if (!end || *end != '\0' || every < 0 || every > 86400) {
+      // The system's number format: a point before the decimals whatever
+      // the locale, and never "nan" or "inf".
+      const std::optional<double> seconds = jet::parseNumber(args[i + 1]);
+      if (!seconds || *seconds < 0 || *seconds > 86400) {
         std::cerr << "cocina-db pos: --every needs seconds (0 or more)\n";
         return kExitUsage;
       }
+      every = *seconds;
       ++i;
     } else if (args[i] == "--tables" && i + 1 < args.size()) {
       char* end = nullptr;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/locale.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -99,6 +101,18 @@ TEST(FontSize, OnlyTheTextFromThe7thCharacterCounts) {
   EXPECT_EQ(tamanoFuente(textoTamanoLetra("letra: 12.5"), 10), 12);
   EXPECT_EQ(textoTamanoLetra("letra:"), "");
   EXPECT_EQ(textoTamanoLetra("letra: "), " ");
+}
+
+TEST_F(SettingsFile, SizesWithDecimalsReadTheSameUnderTheSpanishLocale) {
+  cocina::test::ScopedLocale spanish(cocina::test::kSpanishLocale);
+  if (!cocina::test::requireCommaLocale(spanish)) return;
+  leerConfiguracion(write("ventas.mdb\r\nletra: 13.5\r\n"));
+  EXPECT_EQ(tamanoFuente(tamanoLetra, kTamanoPorDefectoPendientes), 14);
+  EXPECT_EQ(tamanoFuente(tamanoLetra, kTamanoPorDefectoDespachados), 14);
+  EXPECT_EQ(tamanoFuente(" 5.5", 12), 6);
+  EXPECT_EQ(tamanoFuente(" 12.5", 10), 12);
+  // The comma is no decimal separator here either: not a size at all.
+  EXPECT_EQ(tamanoFuente(" 13,5", 12), 12);
 }
 
 TEST(FontSize, UnusableSizesFallBackToTheDefault) {
