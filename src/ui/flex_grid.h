@@ -8,6 +8,8 @@
 // - a cell draws only the lines of its text that fit its own row, whole
 //   lines only, so text pushed far below by line breaks (the board's hidden
 //   tag of each line) never shows, not even in a merged run of rows.
+// - a cell's text is laid out by ui/cell_text.h, the layout by which the
+//   board counts the lines a row must hold.
 // A click first makes the clicked cell the model's current cell, then emits
 // clicked(index) with the grid's index in its control array (-1 outside one).
 #pragma once
@@ -34,7 +36,8 @@ class FlexGrid : public QWidget {
   // it, and repaints when the model's redraw is on.
   void syncFromModel();
 
-  // The cell under a point of the widget, or {-1, -1} outside the cells.
+  // The cell under a point of the widget (column, row), or {-1, -1} outside
+  // the cells.
   QPoint cellAt(QPoint pixel) const;
   // Simulates the user's click on a cell: current cell first, then clicked().
   void clickCell(int row, int col);
@@ -47,9 +50,6 @@ class FlexGrid : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  std::vector<int> columnEdges() const;
-  std::vector<int> rowEdges() const;
-
   FlexGridModel* model_;
   int arrayIndex_;
 };
