@@ -45,8 +45,10 @@ QPoint FlexGrid::cellAt(QPoint p) const {
 
 void FlexGrid::clickCell(int row, int col) {
   if (model_ == nullptr) return;
+  // A merged run is drawn as one cell, in the text and colour of its first
+  // row: a click anywhere on it is a click on that cell.
   model_->setCol(col);
-  model_->setRow(row);
+  model_->setRow(model_->mergeRunStart(row, col));
   emit clicked(arrayIndex_);
 }
 

@@ -12,6 +12,8 @@
 //   board counts the lines a row must hold.
 // A click first makes the clicked cell the model's current cell, then emits
 // clicked(index) with the grid's index in its control array (-1 outside one).
+// A merged run is one cell: a click on any of its rows makes the run's first
+// row current, the row whose text and colour the run shows.
 #pragma once
 
 #include <QWidget>
@@ -39,7 +41,8 @@ class FlexGrid : public QWidget {
   // The cell under a point of the widget (column, row), or {-1, -1} outside
   // the cells.
   QPoint cellAt(QPoint pixel) const;
-  // Simulates the user's click on a cell: current cell first, then clicked().
+  // Simulates the user's click on a cell: current cell first (the first row
+  // of its merged run), then clicked().
   void clickCell(int row, int col);
 
  signals:

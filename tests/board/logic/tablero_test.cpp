@@ -252,7 +252,10 @@ TEST_F(TableroTest, AClickOnACopiedCellAsksForTheFirstMarkOfItsLine) {
   cargar();
   elegir({0, 1});
   ASSERT_EQ(grid(1).rows(), 2);
-  clic(1, 1, 1);  // the copy of the red BAR line has the table colour
+  // The grid on the screen reports a click on the copy as one on the red
+  // cell it is drawn in; a grid reporting the copy's own row asks by the
+  // copy's colour, the table's.
+  clic(1, 1, 1);
   EXPECT_EQ(pedidos().marcas, (std::vector<std::string>{"1:" + std::to_string(bar)}));
   EXPECT_EQ(despcoc(bar), "P");  // already prepared: unchanged
 }
