@@ -91,9 +91,6 @@ Tablero::Tablero(std::function<std::unique_ptr<Pedidos>()> abrir, ui::SoundDevic
   msgListaControl.place() = {0, 3720, 11655, 1215, false};
   vscRegla.place = {11160, 840, 495, 2775, true};
   form = {0, 0, 11715, 7185, true};
-  medirTexto = [this](const std::string& linea) {
-    return medidor_.lineWidth(msgListaPendientes[0].font(), linea);
-  };
 }
 
 Pedidos& Tablero::pedidos() {
@@ -397,12 +394,9 @@ int16_t Tablero::cuentaLineas(int16_t index, int16_t fila, int16_t columna) {
   ui::FlexGridModel& g = msgListaPendientes[index];
   g.setCol(columna);
   g.setRow(fila);
-  std::vector<std::string> partes = partir(g.text(fila, columna));
-  int32_t cuenta = static_cast<int32_t>(partes.size());
-  int32_t ancho = g.colWidth(columna);
-  for (const std::string& parte : partes) {
-    if (ancho > 0) cuenta += medirTexto(parte) / ancho;
-  }
+  // Counted by the layout the grid draws with (its font, its column as drawn,
+  // its word breaks), so a row sized from the count shows every line.
+  int32_t cuenta = medidor_.cellLines(g, fila, columna);
   return static_cast<int16_t>(std::min<int32_t>(cuenta, INT16_MAX));
 }
 

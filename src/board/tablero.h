@@ -97,10 +97,6 @@ class Tablero {
   static void calculaBotones(ui::ControlArray<BotonArea>& botones, const ui::TwipsRect& holder,
                              int16_t n, int32_t gap, int16_t rows, bool existing);
 
-  // Width of one line of text in the grids' font, in twips; by default
-  // measured by `medidor` in the header grid's font.
-  std::function<int32_t(const std::string&)> medirTexto;
-
   // --- state, read by the form to paint ---
   ui::TwipsRect form;
   ui::TwipsRect frmAreas{0, 0, 11715, 855};

@@ -3,68 +3,11 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTextLayout>
 
-#include "ui/qt_text_measurer.h"
+#include "ui/cell_text.h"
 #include "ui/twips.h"
 
 namespace ui {
-
-namespace {
-
-constexpr int kTextMarginPixels = 2;
-
-// The text of a cell as paragraphs: CR LF (or a lone LF or CR) ends one.
-QStringList paragraphs(const std::string& text) {
-  QString s = QString::fromStdString(text);
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  s.replace(QChar('\r'), QChar('\n'));
-  return s.split(QChar('\n'));
-}
-
-struct PlacedLine {
-  QString text;
-  double height;
-};
-
-// The lines of a cell that fit a height, wrapped to a width when the grid
-// wraps words; trailing blank lines are left out so vertical centring sees
-// only the text that shows.
-std::vector<PlacedLine> fittingLines(const std::string& text, const QFont& font, double width,
-                                     double height, bool wrap) {
-  std::vector<PlacedLine> lines;
-  QFontMetricsF metrics(font);
-  double used = 0;
-  for (const QString& para : paragraphs(text)) {
-    if (!wrap || para.isEmpty()) {
-      if (used + metrics.height() > height) break;
-      lines.push_back({para, metrics.height()});
-      used += metrics.height();
-      continue;
-    }
-    QTextLayout layout(para, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    bool full = false;
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-      line.setLineWidth(width);
-      if (used + line.height() > height) {
-        full = true;
-        break;
-      }
-      lines.push_back({para.mid(line.textStart(), line.textLength()), line.height()});
-      used += line.height();
-    }
-    layout.endLayout();
-    if (full) break;
-  }
-  while (!lines.empty() && lines.back().text.trimmed().isEmpty()) lines.pop_back();
-  return lines;
-}
-
-}  // namespace
 
 QColor qtColor(Color bgr) {
   return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
@@ -87,29 +30,10 @@ void FlexGrid::syncFromModel() {
   if (model_->redraw()) update();
 }
 
-std::vector<int> FlexGrid::columnEdges() const {
-  std::vector<int> edges{0};
-  int64_t sum = 0;
-  for (int32_t c = 0; c < model_->cols(); ++c) {
-    sum += model_->colWidth(c);
-    edges.push_back(twips::toPixelsX(sum));
-  }
-  return edges;
-}
-
-std::vector<int> FlexGrid::rowEdges() const {
-  std::vector<int> edges{0};
-  int64_t sum = 0;
-  for (int32_t r = 0; r < model_->rows(); ++r) {
-    sum += model_->rowHeight(r);
-    edges.push_back(twips::toPixelsY(sum));
-  }
-  return edges;
-}
-
 QPoint FlexGrid::cellAt(QPoint p) const {
   if (model_ == nullptr) return {-1, -1};
-  std::vector<int> cx = columnEdges(), ry = rowEdges();
+  GridEdges edges = gridEdges(*model_);
+  const std::vector<int>&cx = edges.x, &ry = edges.y;
   int col = -1, row = -1;
   for (size_t c = 0; c + 1 < cx.size(); ++c)
     if (p.x() >= cx[c] && p.x() < cx[c + 1]) col = static_cast<int>(c);
@@ -121,8 +45,10 @@ QPoint FlexGrid::cellAt(QPoint p) const {
 
 void FlexGrid::clickCell(int row, int col) {
   if (model_ == nullptr) return;
+  // A merged run is drawn as one cell, in the text and colour of its first
+  // row: a click anywhere on it is a click on that cell.
   model_->setCol(col);
-  model_->setRow(row);
+  model_->setRow(model_->mergeRunStart(row, col));
   emit clicked(arrayIndex_);
 }
 
@@ -138,8 +64,8 @@ void FlexGrid::paintEvent(QPaintEvent*) {
   if (model_ == nullptr) return;
   const FlexGridModel& m = *model_;
   painter.fillRect(rect(), qtColor(m.backColor()));
-  std::vector<int> cx = columnEdges(), ry = rowEdges();
-  QFont font = qtFont(m.font());
+  GridEdges edges = gridEdges(m);
+  const std::vector<int>&cx = edges.x, &ry = edges.y;
   QColor lines = qtColor(m.gridColor());
 
   for (int32_t c = 0; c < m.cols(); ++c) {
@@ -149,24 +75,20 @@ void FlexGrid::paintEvent(QPaintEvent*) {
       QRect cell(cx[c], ry[r], cx[c + 1] - cx[c], ry[r + run] - ry[r]);
       if (cell.intersects(rect())) {
         painter.fillRect(cell, qtColor(m.backColorAt(r, c)));
-        QFont cellFont = font;
-        cellFont.setBold(m.boldAt(r, c));
-        painter.setFont(cellFont);
+        painter.setFont(cellFont(m, r, c));
         painter.setPen(Qt::black);
         // Only what fits the run's first row is drawn: rows are sized to the
         // visible text, so anything below that is meant to stay unseen.
-        double room = ry[r + 1] - ry[r] - 2 * kTextMarginPixels;
-        double width = cell.width() - 2 * kTextMarginPixels;
-        std::vector<PlacedLine> shown =
-            fittingLines(m.text(r, c), cellFont, width, room, m.wordWrap());
+        std::vector<CellLine> shown = drawnLines(m, edges, r, c);
+        double width = cellTextWidth(edges, c);
         double textHeight = 0;
         for (const auto& l : shown) textHeight += l.height;
         int align = static_cast<int>(m.alignmentAt(r, c));
         if (align == static_cast<int>(Alignment::General)) align = 1;
         int vertical = align % 3;    // 0 top, 1 centre, 2 bottom
         int horizontal = align / 3;  // 0 left, 1 centre, 2 right
-        double y = cell.top() + kTextMarginPixels;
-        double inner = cell.height() - 2 * kTextMarginPixels;
+        double y = cell.top() + kCellTextMarginPixels;
+        double inner = cell.height() - 2 * kCellTextMarginPixels;
         if (vertical == 1) y += (inner - textHeight) / 2;
         if (vertical == 2) y += inner - textHeight;
         painter.save();
@@ -175,7 +97,7 @@ void FlexGrid::paintEvent(QPaintEvent*) {
                           : horizontal == 1 ? Qt::AlignHCenter
                                             : Qt::AlignRight;
         for (const auto& l : shown) {
-          QRectF lineRect(cell.left() + kTextMarginPixels, y, width, l.height);
+          QRectF lineRect(cell.left() + kCellTextMarginPixels, y, width, l.height);
           painter.drawText(lineRect, h | Qt::AlignVCenter | Qt::TextSingleLine, l.text);
           y += l.height;
         }

@@ -8,8 +8,12 @@
 // - a cell draws only the lines of its text that fit its own row, whole
 //   lines only, so text pushed far below by line breaks (the board's hidden
 //   tag of each line) never shows, not even in a merged run of rows.
+// - a cell's text is laid out by ui/cell_text.h, the layout by which the
+//   board counts the lines a row must hold.
 // A click first makes the clicked cell the model's current cell, then emits
 // clicked(index) with the grid's index in its control array (-1 outside one).
+// A merged run is one cell: a click on any of its rows makes the run's first
+// row current, the row whose text and colour the run shows.
 #pragma once
 
 #include <QWidget>
@@ -34,9 +38,11 @@ class FlexGrid : public QWidget {
   // it, and repaints when the model's redraw is on.
   void syncFromModel();
 
-  // The cell under a point of the widget, or {-1, -1} outside the cells.
+  // The cell under a point of the widget (column, row), or {-1, -1} outside
+  // the cells.
   QPoint cellAt(QPoint pixel) const;
-  // Simulates the user's click on a cell: current cell first, then clicked().
+  // Simulates the user's click on a cell: current cell first (the first row
+  // of its merged run), then clicked().
   void clickCell(int row, int col);
 
  signals:
@@ -47,9 +53,6 @@ class FlexGrid : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
-  std::vector<int> columnEdges() const;
-  std::vector<int> rowEdges() const;
-
   FlexGridModel* model_;
   int arrayIndex_;
 };

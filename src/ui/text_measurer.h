@@ -1,15 +1,14 @@
-// How much room text needs in a grid's font, in twips.
+// How much room text needs in a grid, in lines of the grid's font.
 //
 // The board sizes its rows by counting the lines a cell needs, and a grid's
-// default row height is one line of its font, so both must be measured in
-// the very font the grid paints with. TextMeasurer is that measurement as
-// the board's logic sees it: no display and no toolkit behind the interface,
-// so the logic is built and tested without one. The screen's measurer
-// (QFontMetrics) is ui/qt_text_measurer.h.
+// default row height is one line of its font, so both must be measured the
+// very way the grid draws: the same font, the same column width, the same
+// wrapping. TextMeasurer is that measurement as the board's logic sees it:
+// no display and no toolkit behind the interface, so the logic is built and
+// tested without one. The screen's measurer is ui/qt_text_measurer.h.
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "ui/flex_grid_model.h"
 
@@ -18,8 +17,11 @@ namespace ui {
 class TextMeasurer {
  public:
   virtual ~TextMeasurer() = default;
-  // Width of one line of text (no line breaks in it), in twips; 0 for "".
-  virtual int32_t lineWidth(const GridFont& font, const std::string& line) const = 0;
+  // The lines of the grid's font that the text of cell (row, col) needs to
+  // be drawn whole in its column: a row that many times lineHeight(grid.font())
+  // high shows every line of it. One line per paragraph (CR LF ends one) plus
+  // one for each wrap; 0 for an empty cell.
+  virtual int32_t cellLines(const FlexGridModel& grid, int32_t row, int32_t col) const = 0;
   // The height a grid row needs for one line of text in this font, in
   // twips, with the small margin the grid keeps above and below the text.
   virtual int32_t lineHeight(const GridFont& font) const = 0;

@@ -79,13 +79,14 @@ class PedidosGrabados : public Pedidos {
 };
 
 // The order database of one test, with the four areas BAR, COCINA, PIZZA
-// and POSTRES on its menu.
+// and POSTRES on its menu unless the test names others.
 class BaseDePrueba {
  public:
-  BaseDePrueba() : db_(dir_.file("pedidos.mdb")) {
+  explicit BaseDePrueba(const std::vector<std::string>& areas = {"BAR", "COCINA", "PIZZA",
+                                                                 "POSTRES"})
+      : db_(dir_.file("pedidos.mdb")) {
     fijarFuenteHora([] { return std::string("12:15:00"); });
-    for (const char* area : {"BAR", "COCINA", "PIZZA", "POSTRES"})
-      db_.addProducto(std::string("Plato de ") + area, std::string(area));
+    for (const std::string& area : areas) db_.addProducto("Plato de " + area, area);
   }
   ~BaseDePrueba() {
     fijarFuenteHora({});

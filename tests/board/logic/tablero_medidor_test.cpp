@@ -3,6 +3,8 @@
 // so a board on any screen (or none) sizes its rows from one source.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "board/base_de_prueba.h"
 #include "board/mod_tabla.h"
 #include "board/tablero.h"
@@ -10,11 +12,23 @@
 namespace board {
 namespace {
 
-// A font where every byte is 200 twips wide and a line is 40 twips per point.
+// A font where every byte is 200 twips wide and a line is 40 twips per point;
+// a line wraps at the column's width, wherever that falls.
 class MedidorFijo : public ui::TextMeasurer {
  public:
-  int32_t lineWidth(const ui::GridFont&, const std::string& line) const override {
-    return static_cast<int32_t>(line.size()) * 200;
+  int32_t cellLines(const ui::FlexGridModel& g, int32_t fila, int32_t col) const override {
+    const std::string& texto = g.text(fila, col);
+    if (texto.empty()) return 0;
+    int64_t ancho = std::max<int64_t>(g.colWidth(col), 1);
+    int32_t lineas = 0;
+    for (size_t inicio = 0;;) {
+      size_t salto = texto.find("\r\n", inicio);
+      size_t largo = (salto == std::string::npos ? texto.size() : salto) - inicio;
+      lineas += static_cast<int32_t>(
+          std::max<int64_t>(1, (static_cast<int64_t>(largo) * 200 + ancho - 1) / ancho));
+      if (salto == std::string::npos) return lineas;
+      inicio = salto + 2;
+    }
   }
   int32_t lineHeight(const ui::GridFont& font) const override {
     return static_cast<int32_t>(font.size * 40);

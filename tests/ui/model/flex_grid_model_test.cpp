@@ -105,7 +105,7 @@ TEST(FlexGridModel, RowsHaveTheFontsHeightUnlessSetAndNeverLessThanTheMinimum) {
 // Measures a line as 20 twips a point, whatever the text.
 class PointsMeasurer : public TextMeasurer {
  public:
-  int32_t lineWidth(const GridFont&, const std::string&) const override { return 0; }
+  int32_t cellLines(const FlexGridModel&, int32_t, int32_t) const override { return 1; }
   int32_t lineHeight(const GridFont& font) const override {
     return static_cast<int32_t>(font.size * 20);
   }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/cell_text.h"
 #include "ui/twips.h"
 
 namespace ui {
@@ -24,6 +25,28 @@ TEST(TextMeasure, WiderTextAndLargerFontsMeasureWider) {
   EXPECT_LT(textWidthTwips(small, "Cafe"), textWidthTwips(small, "Cafe con leche"));
   EXPECT_LT(textWidthTwips(small, "Cafe"), textWidthTwips(large, "Cafe"));
   EXPECT_LT(lineHeightTwips(small), lineHeightTwips(large));
+}
+
+// A row n lines of the font high, as the board sizes it, holds n lines as
+// the grid lays them out, at every size the settings may ask for; counted,
+// they need no more rows than they are lines.
+TEST(CellText, ARowOfNLinesOfTheFontHoldsNLinesAtEverySize) {
+  for (int size = 6; size <= 72; ++size) {
+    GridDesign d;
+    d.wordWrap = true;
+    d.font = GridFont{"Arial", static_cast<double>(size), false};
+    d.defaultRowHeight = lineHeightTwips(d.font);
+    FlexGridModel g(d);
+    g.setCols(2);
+    g.setColWidth(1, 40000);
+    std::string text = "Ñandú";
+    for (int n = 1; n <= 4; ++n, text += "\r\ngy Ág") {
+      g.setText(0, 1, text);
+      g.setRowHeight(0, n * lineHeightTwips(d.font));
+      EXPECT_EQ(cellLinesNeeded(g, 0, 1), n) << size << " pt";
+      EXPECT_EQ(drawnLines(g, gridEdges(g), 0, 1).size(), static_cast<size_t>(n)) << size << " pt";
+    }
+  }
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // on the offscreen screen.
 #include <filesystem>
 
+#include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 
 #include <cmath>
 
@@ -90,6 +92,25 @@ TEST(FlexGridWidget, AClickMakesTheCellCurrentBeforeItIsReported) {
   EXPECT_EQ(seenCol, 1);
   EXPECT_EQ(seenIndex, 4);
   EXPECT_EQ(w.cellAt(QPoint(5000, 5)), QPoint(-1, -1));
+}
+
+TEST(FlexGridWidget, AClickOnAnyRowOfAMergedRunMakesItsFirstRowCurrent) {
+  FlexGridModel g = modelWithLines(4, 600);
+  for (int r = 0; r < 3; ++r) g.setText(r, 1, "Sopa");
+  g.setText(3, 1, "Te");
+  FlexGrid w(&g);
+  w.syncFromModel();
+  QPointF third(twips::toPixelsX(600 + 100), twips::toPixelsY(600 * 2 + 100));
+  QMouseEvent press(QEvent::MouseButtonPress, third, w.mapToGlobal(third), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &press);
+  EXPECT_EQ(g.row(), 2);  // the column does not merge: the row clicked
+  g.setColMerge(1, true);
+  QApplication::sendEvent(&w, &press);
+  EXPECT_EQ(g.row(), 0);  // one cell drawn over rows 0 to 2
+  EXPECT_EQ(g.col(), 1);
+  w.clickCell(3, 1);
+  EXPECT_EQ(g.row(), 3);
 }
 
 TEST(FlexGridWidget, CellsPaintTheirBackgroundColourRedInTheLowByte) {
