@@ -7,7 +7,11 @@
 // - adjacent equal cells of a mergeable column are drawn as one cell;
 // - a cell draws only the lines of its text that fit its own row, whole
 //   lines only, so text pushed far below by line breaks (the board's hidden
-//   tag of each line) never shows, not even in a merged run of rows.
+//   tag of each line) never shows, not even in a merged run of rows;
+// - the fixed rows stay at the top; below them the rows run from the
+//   model's top row on, and a vertical scroll bar (and the wheel over the
+//   grid) moves the top row when the rows do not fit the grid's height. A
+//   grid whose rows fit leaves the wheel to its parent.
 // A click first makes the clicked cell the model's current cell, then emits
 // clicked(index) with the grid's index in its control array (-1 outside one).
 #pragma once
@@ -15,6 +19,8 @@
 #include <QWidget>
 
 #include "ui/flex_grid_model.h"
+
+class QScrollBar;
 
 namespace ui {
 
@@ -31,8 +37,11 @@ class FlexGrid : public QWidget {
   int arrayIndex() const { return arrayIndex_; }
 
   // Moves and sizes the widget to the model's place (twips), shows or hides
-  // it, and repaints when the model's redraw is on.
+  // it, sets the scroll bar to the model's rows and top row, and repaints
+  // when the model's redraw is on.
   void syncFromModel();
+  // The vertical scroll bar; hidden while the rows fit.
+  QScrollBar* verticalScrollBar() const { return scrollBar_; }
 
   // The cell under a point of the widget, or {-1, -1} outside the cells.
   QPoint cellAt(QPoint pixel) const;
@@ -45,13 +54,21 @@ class FlexGrid : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   std::vector<int> columnEdges() const;
+  // The top of each row and the bottom of the last, in pixels: the rows
+  // scrolled out above the top row take no height, so they are neither
+  // drawn nor hit by a click.
   std::vector<int> rowEdges() const;
+  void syncScrollBar();
 
   FlexGridModel* model_;
   int arrayIndex_;
+  QScrollBar* scrollBar_;
+  int wheelRemainder_ = 0;  // eighths of a degree not yet a whole notch
 };
 
 }  // namespace ui

@@ -3,11 +3,13 @@
 #include <filesystem>
 
 #include <QImage>
+#include <QScrollBar>
 
 #include <cmath>
 
 #include <gtest/gtest.h>
 
+#include "support/qt_input.h"
 #include "support/temp_dir.h"
 #include "ui/flex_grid.h"
 #include "ui/path_lookup.h"
@@ -18,6 +20,9 @@
 
 namespace ui {
 namespace {
+
+using cocina::test::pressLeft;
+using cocina::test::turnWheel;
 
 namespace fs = std::filesystem;
 
@@ -90,6 +95,39 @@ TEST(FlexGridWidget, AClickMakesTheCellCurrentBeforeItIsReported) {
   EXPECT_EQ(seenCol, 1);
   EXPECT_EQ(seenIndex, 4);
   EXPECT_EQ(w.cellAt(QPoint(5000, 5)), QPoint(-1, -1));
+}
+
+TEST(FlexGridWidget, RowsThatOutgrowTheGridScrollUnderTheFixedRowAndClicksFollow) {
+  FlexGridModel g = modelWithLines(41, 600);
+  g.setFixedRows(1);
+  for (int r = 0; r < 41; ++r) g.setText(r, 0, std::to_string(r));
+  g.place().height = 600 * 10;  // the title row and nine lines
+  FlexGrid w(&g);
+  w.syncFromModel();
+  w.show();
+  QScrollBar* bar = w.verticalScrollBar();
+  ASSERT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->maximum(), g.maxTopRow() - 1);
+  bar->setValue(bar->maximum());
+  EXPECT_EQ(g.topRow(), 32);
+  // The title row stays on top; the last line is at the bottom, and a click
+  // there is a click on row 40.
+  EXPECT_EQ(w.cellAt(QPoint(5, twips::toPixelsY(300))), QPoint(0, 0));
+  EXPECT_EQ(w.cellAt(QPoint(5, twips::toPixelsY(600 + 300))), QPoint(0, 32));
+  QPoint last = w.cellAt(QPoint(5, w.height() - 3));
+  EXPECT_EQ(last, QPoint(0, 40));
+  pressLeft(&w, QPoint(5, w.height() - 3));
+  EXPECT_EQ(g.row(), 40);
+  // The wheel moves the rows while they do not fit, three a notch.
+  EXPECT_TRUE(turnWheel(&w, 120));
+  EXPECT_EQ(g.topRow(), 29);
+  EXPECT_EQ(bar->value(), 28);
+  // Rows that fit leave the wheel to the parent and show no bar.
+  g.setRows(5);
+  w.syncFromModel();
+  EXPECT_FALSE(bar->isVisible());
+  EXPECT_FALSE(turnWheel(&w, -120));
+  EXPECT_EQ(w.cellAt(QPoint(5, twips::toPixelsY(600 + 300))), QPoint(0, 1));
 }
 
 TEST(FlexGridWidget, CellsPaintTheirBackgroundColourRedInTheLowByte) {
