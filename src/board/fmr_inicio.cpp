@@ -1,6 +1,7 @@
 // The board form's widgets, kept in step with the Tablero they show.
 #include "board/fmr_inicio.h"
 
+#include <QGraphicsColorizeEffect>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -32,6 +33,12 @@ QFont fuenteBoton(double puntos) {
   f.setBold(true);
   return f;
 }
+
+// An area button that is down stands out from across the kitchen: the
+// platform's own down state is a grey barely darker than an up button.
+constexpr const char* kEstiloBotonArea =
+    "QPushButton:checked { background-color: #0b4fb3; color: white;"
+    " border: 4px inset #062d66; padding-top: 3px; }";
 
 void colocar(QWidget* w, const ui::TwipsRect& r) {
   w->setGeometry(ui::twips::toPixels(r));
@@ -79,10 +86,34 @@ fmrInicio::fmrInicio(std::function<std::unique_ptr<Pedidos>()> abrir, QWidget* p
   rojo.setColor(QPalette::WindowText, ui::qtColor(ui::kRed));
   aviso_->setPalette(rojo);
 
+  // Across the board, above the footer, when the board has stopped reading.
+  sinLectura_ = new QLabel(this);
+  sinLectura_->setWordWrap(true);
+  sinLectura_->setAlignment(Qt::AlignCenter);
+  sinLectura_->setFont(fuenteBoton(20));
+  sinLectura_->setMargin(12);
+  QPalette alarma = sinLectura_->palette();
+  alarma.setColor(QPalette::Window, ui::qtColor(0x0000B0));  // dark red
+  alarma.setColor(QPalette::WindowText, Qt::white);
+  sinLectura_->setPalette(alarma);
+  sinLectura_->setAutoFillBackground(true);
+  sinLectura_->hide();
+  // The tables of a stale board keep their place but lose their colours;
+  // a dark tint keeps the text dark enough to read.
+  auto* gris = new QGraphicsColorizeEffect(frmContenedor_);
+  gris->setColor(QColor(60, 60, 60));
+  gris->setStrength(1.0);
+  gris->setEnabled(false);
+  frmContenedor_->setGraphicsEffect(gris);
+
   tmrServido_ = new QTimer(this);
   tmrServido_->setInterval(kIntervaloServidoMs);
   connect(tmrServido_, &QTimer::timeout, this,
           [this] { evento([this] { tablero_->tmrServido_Timer(); }); });
+  tmrReintento_ = new QTimer(this);
+  tmrReintento_->setInterval(kIntervaloServidoMs);
+  connect(tmrReintento_, &QTimer::timeout, this,
+          [this] { evento([this] { tablero_->tmrReintento_Timer(); }); });
 
   tablero_->Form_Load();
   render();
@@ -202,6 +233,7 @@ void fmrInicio::render() {
     auto* b = new QPushButton(frmContenedorAreas_);
     b->setCheckable(true);
     b->setFont(fuenteBoton(9.75));
+    b->setStyleSheet(kEstiloBotonArea);
     connect(b, &QPushButton::clicked, this, [this, index] { onAreaClicked(index); });
     cmdVer_.push_back(b);
   }
@@ -268,14 +300,29 @@ void fmrInicio::render() {
            t.pctFooter.height, !t.aviso.empty()});
   aviso_->setText(QString::fromStdString(t.aviso));
 
+  // A stale board: the tables grey, the banner across the board just above
+  // the footer, where it covers no table that fits the screen (the first
+  // tables, the oldest orders, stay readable).
+  const bool viejo = t.tableroViejo() && t.frmContenedor.visible;
+  frmContenedor_->graphicsEffect()->setEnabled(viejo);
+  sinLectura_->setText(QString::fromStdString(t.textoSinLectura()));
+  const int anchoBanda = ui::twips::toPixelsX(t.form.width);
+  const int altoBanda = sinLectura_->heightForWidth(anchoBanda);
+  sinLectura_->setGeometry(0, ui::twips::toPixelsY(t.pctFooter.top) - altoBanda, anchoBanda,
+                           altoBanda);
+  sinLectura_->setVisible(viejo);
+
   // Bands over the scrolled container, so content slides beneath them.
   msgListaControl_->raise();
   vscRegla_->raise();
   frmAreas_->raise();
   pctFooter_->raise();
+  sinLectura_->raise();
 
   if (t.tmrServidoEnabled && !tmrServido_->isActive()) tmrServido_->start();
   if (!t.tmrServidoEnabled && tmrServido_->isActive()) tmrServido_->stop();
+  if (t.tmrReintentoEnabled && !tmrReintento_->isActive()) tmrReintento_->start();
+  if (!t.tmrReintentoEnabled && tmrReintento_->isActive()) tmrReintento_->stop();
 
   setUpdatesEnabled(true);
 

@@ -4,6 +4,10 @@
 // the refresh timer and its own resizing to it; it decides nothing itself.
 // Every event ends in one render() with updates disabled, so the screen only
 // ever shows a finished board, never one half rebuilt.
+//
+// What the staff must see from a step away is drawn to be seen: an area
+// button that is down is a strong blue with an inset border, and a stale
+// board (Tablero::tableroViejo) has its tables greyed under a red banner.
 #pragma once
 
 #include <memory>
@@ -60,7 +64,10 @@ class fmrInicio : public QWidget {
   QScrollBar* regla() const { return vscRegla_; }
   QWidget* contenedor() const { return frmContenedor_; }
   QLabel* aviso() const { return aviso_; }
+  // The banner across a stale board (hidden while the board reads).
+  QLabel* sinLectura() const { return sinLectura_; }
   QTimer* timer() const { return tmrServido_; }
+  QTimer* timerReintento() const { return tmrReintento_; }
   CtlReloj* reloj() const { return reloj_; }
 
  signals:
@@ -92,7 +99,9 @@ class fmrInicio : public QWidget {
   QPushButton* cmdServido_;
   CtlReloj* reloj_;
   QLabel* aviso_;
+  QLabel* sinLectura_;
   QTimer* tmrServido_;
+  QTimer* tmrReintento_;
   QString captionShown_;
   bool enEvento_ = false;
   bool redimensionPendiente_ = false;

@@ -8,6 +8,7 @@
 #include "ado/conversions.h"
 #include "ado/error.h"
 #include "board/mod_tabla.h"
+#include "orders/service_clock.h"
 
 namespace board {
 
@@ -96,6 +97,12 @@ Tablero::Tablero(std::function<std::unique_ptr<Pedidos>()> abrir, ui::SoundDevic
 Pedidos& Tablero::pedidos() {
   if (!pedidos_) pedidos_ = abrir_();
   return *pedidos_;
+}
+
+std::string Tablero::textoSinLectura() const {
+  if (!tableroViejo()) return "";
+  return "No se puede leer la base de datos desde las " + sinLecturaDesde.substr(0, 5) +
+         ". Los pedidos en pantalla pueden no estar al día.";
 }
 
 void Tablero::anotarFallo(const std::exception& e) {
@@ -237,13 +244,19 @@ void Tablero::refrescaPendientes(const std::string&) {
     mesas = pedidos().getPendientes(areasSeleccionadas);
   } catch (const std::exception& e) {
     // The point of sale may hold the file for a moment: keep the last board
-    // in sight and try again at the next tick.
+    // in sight and try again at the next tick; after the third failure in a
+    // row the form marks it stale.
     anotarFallo(e);
+    if (fallosSeguidos++ == 0) sinLecturaDesde = horaDelReloj();
+    tmrReintentoEnabled = false;
     caption = kCaptionPorServir;
     frmContenedor.visible = true;
     return;
   }
   aviso.clear();
+  fallosSeguidos = 0;
+  sinLecturaDesde.clear();
+  tmrReintentoEnabled = false;
 
   const int32_t cargados = msgListaPendientes.upperBound();
   for (int32_t i = 1; i < cargados; ++i) msgListaPendientes.unload(i);
@@ -421,18 +434,27 @@ void Tablero::cmdServido_Click() {
   muestraDespachados();
 }
 
+void Tablero::tmrReintento_Timer() {
+  if (msgListaControl.place().visible) {
+    muestraDespachados();
+  } else {
+    tmrReintentoEnabled = false;
+  }
+}
+
 void Tablero::muestraDespachados() {
   std::vector<LineaDespachada> lineas;
+  bool leido = true;
   try {
     lineas = pedidos().getAllPendienteRs();
+    aviso.clear();
   } catch (const std::exception& e) {
-    // As on the pending side: the list on the screen stays, the failure
-    // shows, and pressing "Servido" again tries again.
+    // The list is built with no line: its title row and the failure, and
+    // the retry timer reads again while the list is up.
     anotarFallo(e);
-    caption = kCaptionDespachados;
-    return;
+    leido = false;
   }
-  aviso.clear();
+  tmrReintentoEnabled = !leido && msgListaControl.place().visible;
 
   ui::FlexGridModel& g = msgListaControl;
   g.clear();

@@ -14,10 +14,17 @@
 // - Every order-line cell ends with 61 line breaks, "Cod: " and the line's
 //   identifier; rows are sized to the visible lines only, so the tag is never
 //   seen, and the click reads the line back from it.
-// - A read failing during a refresh or the dispatched list (the point of
-//   sale holding the file for a moment) does not end the program: the last
-//   board stays on the screen, the failure shows in `aviso`, and the next
-//   tick of the timer tries again. Only a failure at load is fatal.
+// - A read failing during a refresh (the point of sale holding the file for
+//   a moment) does not end the program: the last board stays on the
+//   screen, the failure shows in `aviso`, and the next tick of the timer
+//   tries again. When more than two refreshes in a row have failed, the
+//   board is stale (`tableroViejo`): the form greys the tables and lays
+//   `textoSinLectura` across the board, until the first refresh that reads.
+// - A failed read of the dispatched list leaves the list empty down to its
+//   title row, with the failure in `aviso`: a stale list would offer lines
+//   to send back that may have changed. While the list is up, the retry
+//   timer `tmrReintento` reads it again (the refresh timer stays stopped
+//   there, so nothing sounds). Only a failure at load is fatal.
 #pragma once
 
 #include <cstdint>
@@ -79,6 +86,7 @@ class Tablero {
   void cmdPorServir_Click();
   void cmdServido_Click();
   void tmrServido_Timer();
+  void tmrReintento_Timer();
   void msgListaPendientes_Click(int16_t index);
   void msgListaControl_Click();
 
@@ -114,6 +122,18 @@ class Tablero {
   std::vector<std::string> areasSeleccionadas;
   // The last read failure, shown to the staff until a read succeeds again.
   std::string aviso;
+  // Refreshes in a row that could not read the pending lines, and the time
+  // of day ("HH:mm:ss", from the service clock's source) of the first.
+  int fallosSeguidos = 0;
+  std::string sinLecturaDesde;
+  // Runs while the dispatched list is up and its last read failed.
+  bool tmrReintentoEnabled = false;
+
+  // More than two refreshes in a row failed: what the screen shows is stale.
+  bool tableroViejo() const { return fallosSeguidos > 2; }
+  // The banner of a stale board, in the staff's words, with the time since
+  // which the board has not read the database; empty while it reads.
+  std::string textoSinLectura() const;
 
  private:
   Pedidos& pedidos();

@@ -1,7 +1,34 @@
 // The demo menu's products, prices in cents.
 #include "demo/menu.h"
 
+#include <algorithm>
+#include <string>
+
 namespace demo {
+
+namespace {
+
+// The areas of a bigger kitchen, after the five of menu().
+const std::vector<Product>& addedAreas() {
+  static const std::vector<Product> m = {
+      {"Pizza margarita", "HORNO", 900},
+      {"Pizza cuatro quesos", "HORNO", 1100},
+      {"Lasaña de carne", "HORNO", 1050},
+      {"Canelones de la abuela", "HORNO", 950},
+      {"Cordero asado al horno de leña", "HORNO", 2200},
+      {"Pez espada a la plancha", "PLANCHA", 1500},
+      {"Sepia a la plancha", "PLANCHA", 1200},
+      {"Verduras a la plancha", "PLANCHA", 850},
+      {"Secreto a la plancha", "PLANCHA", 1450},
+      {"Gambas al ajillo", "MARISCOS", 1300},
+      {"Mejillones al vapor", "MARISCOS", 900},
+      {"Pulpo a la gallega", "MARISCOS", 1800},
+      {"Navajas a la plancha", "MARISCOS", 1400},
+  };
+  return m;
+}
+
+}  // namespace
 
 const std::vector<Product>& menu() {
   static const std::vector<Product> m = {
@@ -47,6 +74,25 @@ const std::vector<Product>& menu() {
       {"Suplemento terraza", "NN", 50},
   };
   return m;
+}
+
+std::vector<Product> menuWithAreas(int areas) {
+  areas = std::clamp(areas, 1, kMaxKitchenAreas);
+  std::vector<std::string> order;  // the kitchen areas as they come
+  std::vector<Product> kitchen, outside;
+  auto take = [&](const Product& p) {
+    if (std::string(p.negocio) == "NN") {
+      outside.push_back(p);
+      return;
+    }
+    auto at = std::find(order.begin(), order.end(), p.negocio);
+    if (at == order.end()) at = order.insert(order.end(), p.negocio);
+    if (at - order.begin() < areas) kitchen.push_back(p);
+  };
+  for (const Product& p : menu()) take(p);
+  for (const Product& p : addedAreas()) take(p);
+  kitchen.insert(kitchen.end(), outside.begin(), outside.end());
+  return kitchen;
 }
 
 }  // namespace demo

@@ -50,7 +50,10 @@ int32_t minutosDeTexto(const std::string& hora) {
   return static_cast<int32_t>(std::lround(horas * 60.0 + minutos));
 }
 
+std::string horaDelReloj() {
+  return fuente() ? fuente()() : horaLocalActual();
+}
+
 void calcularMinutosServicio() {
-  std::string hora = fuente() ? fuente()() : horaLocalActual();
-  minutosServicio = minutosDeTexto(hora);
+  minutosServicio = minutosDeTexto(horaDelReloj());
 }

@@ -29,3 +29,6 @@ using FuenteHora = std::function<std::string()>;
 void fijarFuenteHora(FuenteHora fuente);
 // The local time of day formatted "HH:mm:ss" (24-hour, two digits each).
 std::string horaLocalActual();
+// The time of day where the clock reads it: the source set by
+// fijarFuenteHora, else the local time.
+std::string horaDelReloj();

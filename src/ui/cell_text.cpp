@@ -29,9 +29,12 @@ GridEdges gridEdges(const FlexGridModel& grid) {
     sum += grid.colWidth(c);
     edges.x.push_back(twips::toPixelsX(sum));
   }
+  // Rows scrolled out above the top row take no height: they are neither
+  // drawn nor hit by a click, and the fixed rows stay above the rest.
+  const int32_t fixed = grid.fixedRows(), top = grid.topRow();
   sum = 0;
   for (int32_t r = 0; r < grid.rows(); ++r) {
-    sum += grid.rowHeight(r);
+    if (r < fixed || r >= top) sum += grid.rowHeight(r);
     edges.y.push_back(twips::toPixelsY(sum));
   }
   return edges;

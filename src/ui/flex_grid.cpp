@@ -1,8 +1,12 @@
 // Painting and hit-testing of the grid control.
 #include "ui/flex_grid.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
 
 #include "ui/cell_text.h"
 #include "ui/twips.h"
@@ -14,12 +18,22 @@ QColor qtColor(Color bgr) {
 }
 
 FlexGrid::FlexGrid(FlexGridModel* model, QWidget* parent, int arrayIndex)
-    : QWidget(parent), model_(model), arrayIndex_(arrayIndex) {
+    : QWidget(parent),
+      model_(model),
+      arrayIndex_(arrayIndex),
+      scrollBar_(new QScrollBar(Qt::Vertical, this)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  scrollBar_->hide();
+  connect(scrollBar_, &QScrollBar::valueChanged, this, [this](int value) {
+    if (model_ == nullptr) return;
+    model_->setTopRow(std::min(model_->fixedRows(), model_->rows()) + value);
+    update();
+  });
 }
 
 void FlexGrid::setModel(FlexGridModel* model) {
   model_ = model;
+  syncScrollBar();
   update();
 }
 
@@ -27,7 +41,42 @@ void FlexGrid::syncFromModel() {
   if (model_ == nullptr) return;
   setGeometry(twips::toPixels(model_->place()));
   setVisible(model_->place().visible);
+  syncScrollBar();
   if (model_->redraw()) update();
+}
+
+void FlexGrid::syncScrollBar() {
+  const int first = model_ == nullptr ? 0 : std::min(model_->fixedRows(), model_->rows());
+  if (model_ == nullptr || model_->maxTopRow() <= first) {
+    scrollBar_->hide();
+    return;
+  }
+  QSignalBlocker quiet(scrollBar_);
+  scrollBar_->setRange(0, model_->maxTopRow() - first);
+  scrollBar_->setValue(model_->topRow() - first);
+  scrollBar_->setSingleStep(1);
+  scrollBar_->setPageStep(std::max(1, model_->rows() - model_->maxTopRow()));
+  int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scrollBar_);
+  scrollBar_->setGeometry(width() - extent, 0, extent, height());
+  scrollBar_->show();
+}
+
+void FlexGrid::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  syncScrollBar();
+}
+
+void FlexGrid::wheelEvent(QWheelEvent* event) {
+  if (!scrollBar_->isVisible()) {
+    event->ignore();  // rows that fit: the wheel is the parent's
+    return;
+  }
+  // Touchpads send small deltas: they add up to notches of 120.
+  wheelRemainder_ += event->angleDelta().y();
+  int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
+  wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+  scrollBar_->setValue(scrollBar_->value() - notches * QApplication::wheelScrollLines());
+  event->accept();
 }
 
 QPoint FlexGrid::cellAt(QPoint p) const {

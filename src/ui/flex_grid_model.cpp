@@ -124,6 +124,29 @@ int64_t FlexGridModel::totalColWidth() const {
   return sum;
 }
 
+int32_t FlexGridModel::topRow() const {
+  return std::clamp(topRow_, design_.fixedRows, std::max(maxTopRow(), design_.fixedRows));
+}
+
+int32_t FlexGridModel::maxTopRow() const {
+  const int32_t first = std::min(design_.fixedRows, rows());
+  if (!scrolls()) return first;
+  int64_t room = place_.height;
+  for (int32_t r = 0; r < first; ++r) room -= rowHeight(r);
+  int32_t top = rows() - 1;
+  int64_t used = rowHeight(top);
+  while (top - 1 >= first && used + rowHeight(top - 1) <= room) {
+    --top;
+    used += rowHeight(top);
+  }
+  return top;
+}
+
+bool FlexGridModel::scrolls() const {
+  return design_.scrollBars == ScrollBars::Vertical && rows() > design_.fixedRows &&
+         totalRowHeight() > place_.height;
+}
+
 bool FlexGridModel::colMerge(int32_t col) const {
   return col >= 0 && col < cols_ && colMerge_[col];
 }

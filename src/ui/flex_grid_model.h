@@ -53,6 +53,10 @@ enum class MergeCells : int {
   RestrictAll = 4
 };
 enum class UserResizing : int { None = 0, Columns = 1, Rows = 2, Both = 3 };
+// Whether the grid scrolls its rows when they outgrow its height. The
+// columns are laid out to the grid's width by their owners, so no grid here
+// scrolls sideways.
+enum class ScrollBars : int { None = 0, Vertical = 2 };
 
 struct GridFont {
   std::string name = "Arial";
@@ -70,6 +74,7 @@ struct GridDesign {
   MergeCells mergeCells = MergeCells::Never;
   bool wordWrap = false;
   UserResizing userResizing = UserResizing::None;
+  ScrollBars scrollBars = ScrollBars::Vertical;
   Color backColor = kWhite;
   Color backColorFixed = kButtonFace;
   Color gridColor = 12632256;  // C0C0C0
@@ -141,6 +146,24 @@ class FlexGridModel {
   int64_t totalRowHeight() const;
   int64_t totalColWidth() const;
 
+  // Scrolling. The fixed rows always stay at the top; below them the rows
+  // are shown from the top row on. The top row is kept as set and read back
+  // within what the grid's place allows: from the first row under the fixed
+  // ones down to the lowest top row that still shows the last row whole, so
+  // rebuilding the rows keeps the staff where they were, as far as the rows
+  // still reach.
+  ScrollBars scrollBars() const { return design_.scrollBars; }
+  void setScrollBars(ScrollBars s) { design_.scrollBars = s; }
+  int32_t topRow() const;
+  void setTopRow(int32_t row) { topRow_ = row; }
+  // The lowest top row: the highest row from which the rows down to the
+  // last fit the room under the fixed rows, so the last row shows whole
+  // (a last row taller than that room is the top row alone). The first
+  // row under the fixed ones when everything fits.
+  int32_t maxTopRow() const;
+  // True when the grid scrolls and its rows do not all fit its height.
+  bool scrolls() const;
+
   bool colMerge(int32_t col) const;
   void setColMerge(int32_t col, bool merge);
   MergeCells mergeCells() const { return design_.mergeCells; }
@@ -197,6 +220,7 @@ class FlexGridModel {
   int32_t col_ = 0;
   FillStyle fillStyle_ = FillStyle::Single;
   int32_t rowHeightMin_ = 0;
+  int32_t topRow_ = 0;
   bool redraw_ = true;
 };
 

@@ -98,4 +98,47 @@ TEST_F(DemoDatabase, ThePointOfSaleAddsWaitingLinesAndClosesTables) {
   EXPECT_EQ(count(comandas, "|TPV|"), 20u);
 }
 
+// The rows a statement answers.
+int rowsOf(const std::shared_ptr<ado::Connection>& db, const std::string& sql) {
+  ado::Recordset rs;
+  rs.open(sql, db);
+  int n = 0;
+  for (; !rs.eof(); rs.moveNext()) ++n;
+  return n;
+}
+
+TEST_F(DemoDatabase, ABusyServiceHasItsAreasTablesDispatchedLinesAndLongTexts) {
+  // The usual demo's menu is the five-area menu, product for product.
+  std::vector<demo::Product> five = demo::menuWithAreas(demo::kMenuKitchenAreas);
+  ASSERT_EQ(five.size(), demo::menu().size());
+  for (size_t i = 0; i < five.size(); ++i) EXPECT_STREQ(five[i].nombre, demo::menu()[i].nombre);
+
+  demo::DemoOptions options;
+  options.history = 0;
+  options.serviceMinute = [] { return 745; };
+  options.areas = 8;
+  options.tables = 60;
+  options.dispatched = 40;
+  options.longTexts = true;
+  ASSERT_TRUE(demo::buildDemoDatabase(path, options));
+  auto db = std::make_shared<ado::Connection>();
+  ASSERT_NO_THROW(db->open("Data Source=" + path));
+  auto rows = [&](const std::string& sql) { return rowsOf(db, sql); };
+  const std::string abiertas = "SELECT idComanda FROM COMANDAS WHERE Estado = 'Pendiente' AND ";
+  EXPECT_EQ(rows("SELECT NEGOCIO FROM PRODUCTOS WHERE NEGOCIO <> 'NN' GROUP BY NEGOCIO"), 8);
+  EXPECT_EQ(rows("SELECT idMesa FROM COMANDAS WHERE Estado = 'Pendiente' GROUP BY idMesa"), 60);
+  EXPECT_EQ(rows(abiertas + "DespCoc = 'S'"), 40);
+  // Open lines in the three added areas; every name long, details long too.
+  EXPECT_GT(rows(abiertas + "NEGOCIO IN ('HORNO', 'PLANCHA', 'MARISCOS')"), 0);
+  EXPECT_EQ(rows(abiertas + "LEN(NombreProducto) < 40"), 0);
+  EXPECT_GT(rows(abiertas + "LEN(Detalle) > 60"), 0);
+  db->close();
+
+  // Out of range: refused, and no file left behind.
+  fs::remove(path);
+  options.areas = 9;
+  EXPECT_FALSE(demo::buildDemoDatabase(path, options));
+  EXPECT_FALSE(fs::exists(path));
+}
+
 }  // namespace

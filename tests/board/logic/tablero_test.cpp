@@ -9,6 +9,7 @@
 #include "ado/error.h"
 #include "board/base_de_prueba.h"
 #include "board/mod_tabla.h"
+#include "orders/service_clock.h"
 #include "ui/qt_text_measurer.h"
 
 namespace board {
@@ -374,6 +375,66 @@ TEST_F(TableroTest, AReadFailingDuringServiceKeepsTheLastBoardAndRetries) {
   tablero.tmrServido_Timer();
   EXPECT_EQ(tablero.aviso, "");
   EXPECT_EQ(tablero.msgListaPendientes.count(), 3);
+}
+
+TEST_F(TableroTest, ThreeFailedRefreshesInARowMarkTheBoardStaleUntilOneReads) {
+  base.agregar({.mesa = "5"});
+  cargar();
+  elegir({0});
+  base.cortarArchivo();
+  tablero.tmrServido_Timer();
+  tablero.tmrServido_Timer();
+  EXPECT_FALSE(tablero.tableroViejo());  // two ticks: a moment of trouble
+  EXPECT_EQ(tablero.textoSinLectura(), "");
+  fijarFuenteHora([] { return std::string("12:20:00"); });
+  tablero.tmrServido_Timer();
+  ASSERT_TRUE(tablero.tableroViejo());
+  // Since the first failed read, not the last.
+  EXPECT_EQ(tablero.textoSinLectura(),
+            "No se puede leer la base de datos desde las 12:15. Los pedidos en pantalla "
+            "pueden no estar al día.");
+  EXPECT_EQ(tablero.msgListaPendientes.count(), 2);  // the last board, marked stale
+  base.restaurarArchivo();
+  tablero.tmrServido_Timer();
+  EXPECT_FALSE(tablero.tableroViejo());
+  EXPECT_EQ(tablero.textoSinLectura(), "");
+  EXPECT_EQ(tablero.aviso, "");
+  // A new run of failures counts from the start again.
+  base.cortarArchivo();
+  tablero.tmrServido_Timer();
+  EXPECT_EQ(tablero.fallosSeguidos, 1);
+  EXPECT_EQ(tablero.sinLecturaDesde, "12:20:00");
+}
+
+TEST_F(TableroTest, AFailedReadOfTheDispatchedListLeavesTheTitleRowAndRetries) {
+  int32_t id = base.agregarDespachada({.idMesa = "4", .cantidad = -1});
+  cargar();
+  tablero.cmdServido_Click();
+  ASSERT_EQ(tablero.msgListaControl.rows(), 2);
+  EXPECT_FALSE(tablero.tmrReintentoEnabled);
+  base.cortarArchivo();
+  tablero.cmdServido_Click();
+  ui::FlexGridModel& g = tablero.msgListaControl;
+  ASSERT_EQ(g.rows(), 1);  // no stale line left to send back
+  EXPECT_EQ(g.text(0, 0), "Mesa");
+  EXPECT_EQ(g.text(0, 6), "Codigo");
+  EXPECT_EQ(tablero.aviso.rfind("Error -", 0), 0u) << tablero.aviso;
+  EXPECT_EQ(tablero.caption, kCaptionDespachados);
+  EXPECT_TRUE(tablero.tmrReintentoEnabled);
+  EXPECT_FALSE(tablero.tmrServidoEnabled);  // nothing refreshes or sounds meanwhile
+  tablero.tmrReintento_Timer();
+  EXPECT_TRUE(tablero.tmrReintentoEnabled);  // still failing: still trying
+  base.restaurarArchivo();
+  tablero.tmrReintento_Timer();
+  ASSERT_EQ(g.rows(), 2);
+  EXPECT_EQ(g.text(1, 6), std::to_string(id));
+  EXPECT_EQ(tablero.aviso, "");
+  EXPECT_FALSE(tablero.tmrReintentoEnabled);
+  // Leaving the list stops the retries.
+  base.cortarArchivo();
+  tablero.cmdServido_Click();
+  tablero.cmdPorServir_Click();
+  EXPECT_FALSE(tablero.tmrReintentoEnabled);
 }
 
 TEST_F(TableroTest, AFailureToOpenTheStoreAtLoadGoesUp) {

@@ -142,6 +142,39 @@ TEST(FlexGridModel, EqualCellsOfAMergeableColumnFormOneRun) {
   EXPECT_EQ(g.mergeRunLength(0, 1), 1);
 }
 
+TEST(FlexGridModel, TheTopRowStaysUnderTheFixedRowsAndStopsWhereTheLastRowShows) {
+  GridDesign d;
+  d.fixedRows = 1;
+  d.defaultRowHeight = 300;
+  FlexGridModel g(d);
+  g.setCols(2);
+  g.setRows(41);                            // a title row and 40 lines
+  g.place() = {0, 0, 3000, 300 + 9 * 300};  // room for 9 lines under the title
+  EXPECT_TRUE(g.scrolls());
+  EXPECT_EQ(g.topRow(), 1);      // never a fixed row
+  EXPECT_EQ(g.maxTopRow(), 32);  // rows 32 to 40 fill the room
+  g.setTopRow(1000);
+  EXPECT_EQ(g.topRow(), 32);
+  g.setRowHeight(40, 900);  // a taller last line needs two rows fewer
+  EXPECT_EQ(g.maxTopRow(), 34);
+  // Rebuilt with fewer rows, the list stays as far down as they reach, and
+  // goes back down when they come back.
+  g.setTopRow(20);
+  g.setRows(10);
+  EXPECT_EQ(g.topRow(), 1);  // nine lines fit: no scrolling
+  EXPECT_FALSE(g.scrolls());
+  g.setRows(41);
+  EXPECT_EQ(g.topRow(), 20);
+  g.setScrollBars(ScrollBars::None);
+  EXPECT_FALSE(g.scrolls());
+  EXPECT_EQ(g.topRow(), 1);
+  // One row taller than the room below the title is the top row alone.
+  g.setScrollBars(ScrollBars::Vertical);
+  g.setRows(3);
+  g.setRowHeight(2, 5000);
+  EXPECT_EQ(g.maxTopRow(), 2);
+}
+
 TEST(ControlArray, NewElementsCopyElementZerosDesignAndFontButNotItsText) {
   GridDesign d;
   d.font = GridFont{"Arial", 14, false};

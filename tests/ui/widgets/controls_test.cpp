@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 #include <cmath>
 
 #include <gtest/gtest.h>
 
+#include "support/qt_input.h"
 #include "support/temp_dir.h"
 #include "ui/flex_grid.h"
 #include "ui/path_lookup.h"
@@ -20,6 +22,9 @@
 
 namespace ui {
 namespace {
+
+using cocina::test::pressLeft;
+using cocina::test::turnWheel;
 
 namespace fs = std::filesystem;
 
@@ -94,6 +99,7 @@ TEST(FlexGridWidget, AClickMakesTheCellCurrentBeforeItIsReported) {
   EXPECT_EQ(w.cellAt(QPoint(5000, 5)), QPoint(-1, -1));
 }
 
+<<<<<<< HEAD
 TEST(FlexGridWidget, AClickOnAnyRowOfAMergedRunMakesItsFirstRowCurrent) {
   FlexGridModel g = modelWithLines(4, 600);
   for (int r = 0; r < 3; ++r) g.setText(r, 1, "Sopa");
@@ -111,6 +117,39 @@ TEST(FlexGridWidget, AClickOnAnyRowOfAMergedRunMakesItsFirstRowCurrent) {
   EXPECT_EQ(g.col(), 1);
   w.clickCell(3, 1);
   EXPECT_EQ(g.row(), 3);
+=======
+TEST(FlexGridWidget, RowsThatOutgrowTheGridScrollUnderTheFixedRowAndClicksFollow) {
+  FlexGridModel g = modelWithLines(41, 600);
+  g.setFixedRows(1);
+  for (int r = 0; r < 41; ++r) g.setText(r, 0, std::to_string(r));
+  g.place().height = 600 * 10;  // the title row and nine lines
+  FlexGrid w(&g);
+  w.syncFromModel();
+  w.show();
+  QScrollBar* bar = w.verticalScrollBar();
+  ASSERT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->maximum(), g.maxTopRow() - 1);
+  bar->setValue(bar->maximum());
+  EXPECT_EQ(g.topRow(), 32);
+  // The title row stays on top; the last line is at the bottom, and a click
+  // there is a click on row 40.
+  EXPECT_EQ(w.cellAt(QPoint(5, twips::toPixelsY(300))), QPoint(0, 0));
+  EXPECT_EQ(w.cellAt(QPoint(5, twips::toPixelsY(600 + 300))), QPoint(0, 32));
+  QPoint last = w.cellAt(QPoint(5, w.height() - 3));
+  EXPECT_EQ(last, QPoint(0, 40));
+  pressLeft(&w, QPoint(5, w.height() - 3));
+  EXPECT_EQ(g.row(), 40);
+  // The wheel moves the rows while they do not fit, three a notch.
+  EXPECT_TRUE(turnWheel(&w, 120));
+  EXPECT_EQ(g.topRow(), 29);
+  EXPECT_EQ(bar->value(), 28);
+  // Rows that fit leave the wheel to the parent and show no bar.
+  g.setRows(5);
+  w.syncFromModel();
+  EXPECT_FALSE(bar->isVisible());
+  EXPECT_FALSE(turnWheel(&w, -120));
+  EXPECT_EQ(w.cellAt(QPoint(5, twips::toPixelsY(600 + 300))), QPoint(0, 1));
+>>>>>>> i16_board
 }
 
 TEST(FlexGridWidget, CellsPaintTheirBackgroundColourRedInTheLowByte) {
