@@ -99,7 +99,6 @@ TEST(FlexGridWidget, AClickMakesTheCellCurrentBeforeItIsReported) {
   EXPECT_EQ(w.cellAt(QPoint(5000, 5)), QPoint(-1, -1));
 }
 
-<<<<<<< HEAD
 TEST(FlexGridWidget, AClickOnAnyRowOfAMergedRunMakesItsFirstRowCurrent) {
   FlexGridModel g = modelWithLines(4, 600);
   for (int r = 0; r < 3; ++r) g.setText(r, 1, "Sopa");
@@ -117,7 +116,8 @@ TEST(FlexGridWidget, AClickOnAnyRowOfAMergedRunMakesItsFirstRowCurrent) {
   EXPECT_EQ(g.col(), 1);
   w.clickCell(3, 1);
   EXPECT_EQ(g.row(), 3);
-=======
+}
+
 TEST(FlexGridWidget, RowsThatOutgrowTheGridScrollUnderTheFixedRowAndClicksFollow) {
   FlexGridModel g = modelWithLines(41, 600);
   g.setFixedRows(1);
@@ -149,7 +149,6 @@ TEST(FlexGridWidget, RowsThatOutgrowTheGridScrollUnderTheFixedRowAndClicksFollow
   EXPECT_FALSE(bar->isVisible());
   EXPECT_FALSE(turnWheel(&w, -120));
   EXPECT_EQ(w.cellAt(QPoint(5, twips::toPixelsY(600 + 300))), QPoint(0, 1));
->>>>>>> i16_board
 }
 
 TEST(FlexGridWidget, CellsPaintTheirBackgroundColourRedInTheLowByte) {
