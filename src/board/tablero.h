@@ -18,6 +18,11 @@
 //   sale holding the file for a moment) does not end the program: the last
 //   board stays on the screen, the failure shows in `aviso`, and the next
 //   tick of the timer tries again. Only a failure at load is fatal.
+// - The connection waits a fraction of a second for the point of sale's lock
+//   (data/clsConnAdmin.h), so no event holds the window longer than that.
+//   A mark the busy file could not take waits in `marcas` and is written at
+//   the start of a following event (marcas_pendientes.h); the footer tells
+//   how many wait.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "board/marcas_pendientes.h"
 #include "board/pedidos.h"
 #include "ui/control_array.h"
 #include "ui/flex_grid_model.h"
@@ -116,8 +122,11 @@ class Tablero {
   std::string sonidoActual;
   std::vector<std::string> listaAreas;
   std::vector<std::string> areasSeleccionadas;
-  // The last read failure, shown to the staff until a read succeeds again.
+  // The last read failure, shown to the staff until a read succeeds again,
+  // and the marks waiting for a busy file.
   std::string aviso;
+  // The kitchen's marks not yet written, oldest first.
+  MarcasPendientes marcas;
 
  private:
   Pedidos& pedidos();
@@ -125,6 +134,8 @@ class Tablero {
   // the hidden tag after sizing the row).
   static std::string textoVisible(const clsComanda& linea);
   void anotarFallo(const std::exception& e);
+  // Adds to `aviso` the note of the marks still waiting, if any.
+  void anotarMarcas();
 
   std::function<std::unique_ptr<Pedidos>()> abrir_;
   std::unique_ptr<Pedidos> pedidos_;
