@@ -76,7 +76,7 @@ std::shared_ptr<Connection> Catalog::create(const std::string& connectionString)
   if (path.empty()) throw ComError(jet::errc::kUnspecified, "No se pudo encontrar el archivo ''.");
   {
     auto made = jet::Database::create(path, formatOf(connectionString, path));
-    if (!made) throw ComError(made.error().number, made.error().description);
+    if (!made) throw ComError(made.error());
   }
   auto connection = std::make_shared<Connection>();
   connection->open(connectionString);
@@ -87,7 +87,7 @@ std::shared_ptr<Connection> Catalog::create(const std::string& connectionString)
 void Catalog::appendTable(const CatalogTable& table) {
   if (!connection_ || connection_->state() != adStateOpen) raiseAdoError(adErrInvalidConnection);
   jet::Status s = connection_->database().createTable(engineSchema(table));
-  if (!s) throw ComError(s.error().number, s.error().description);
+  if (!s) throw ComError(s.error());
 }
 
 }  // namespace ado

@@ -42,7 +42,7 @@ jet::sql::StatementResult Command::run() {
       values.push_back(p.engineValue());
   }
   auto result = connection_->session().execute(text, values);
-  if (!result) throw ComError(result.error().number, result.error().description);
+  if (!result) throw ComError(result.error());
   return std::move(result.value());
 }
 

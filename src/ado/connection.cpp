@@ -15,7 +15,7 @@ namespace ado {
 namespace {
 
 [[noreturn]] void raise(const jet::Error& e) {
-  throw ComError(e.number, e.description);
+  throw ComError(e);
 }
 
 [[noreturn]] void raiseClosed() {
@@ -100,6 +100,11 @@ void Connection::setMode(int32_t mode) {
   mode_ = mode;
 }
 
+void Connection::setLockWait(std::chrono::milliseconds wait) {
+  lockWait_ = wait;
+  if (db_) db_->setLockWait(wait);
+}
+
 void Connection::open(const std::string& connectionString, const std::string& /*userId*/,
                       const std::string& /*password*/, int32_t /*options*/) {
   if (db_) raiseOpen();
@@ -109,8 +114,10 @@ void Connection::open(const std::string& connectionString, const std::string& /*
   if (!isAccessProvider(provider_)) raiseAdoError(adErrProviderNotFound);
   std::string path = connectionStringValue(connectionString_, "Data Source");
   if (path.empty()) throw ComError(jet::errc::kUnspecified, "No se pudo encontrar el archivo ''.");
-  auto db = jet::Database::open(
-      path, jet::OpenOptions{.readOnly = (mode_ & adModeReadWrite) == adModeRead});
+  auto db = jet::Database::open(path, jet::OpenOptions{
+                                          .readOnly = (mode_ & adModeReadWrite) == adModeRead,
+                                          .lockWait = lockWait_,
+                                      });
   if (!db) raise(db.error());
   db_ = std::move(db.value());
   session_ = std::make_unique<jet::sql::Session>(*db_);

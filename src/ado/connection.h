@@ -14,8 +14,10 @@
 // ado::ComError with the number the Access provider reports.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,15 @@ class Connection {
   int32_t mode() const { return mode_; }
   void setMode(int32_t mode);
 
+  // How long a statement waits for another program's lock on the file
+  // before it fails with the busy error (ComError::nativeError() is
+  // ado::native::kLocked; nothing was read or written). It stands for the
+  // Access provider's lock-retry settings; ADO's CommandTimeout counts whole
+  // seconds, too coarse for a board that must answer within a fraction of
+  // one. Unset, the engine's default. May be set before or after open().
+  std::optional<std::chrono::milliseconds> lockWait() const { return lockWait_; }
+  void setLockWait(std::chrono::milliseconds wait);
+
   // Opens the database the connection string names. An empty string uses
   // the one set before. User and password are accepted and unused: the order
   // database has none (a file with a database password is refused by the
@@ -107,6 +118,7 @@ class Connection {
   std::string connectionString_;
   int32_t cursorLocation_ = adUseServer;
   int32_t mode_ = adModeUnknown;
+  std::optional<std::chrono::milliseconds> lockWait_;
   std::unique_ptr<jet::Database> db_;
   std::unique_ptr<jet::sql::Session> session_;
 };

@@ -6,8 +6,11 @@
 // database through clsComanda; the tests wrap it to record what the board
 // asked and wrote.
 //
-// Reads raise ado::ComError on failure, as the order operations do; the
-// marks report their own failures (clipboard and message box) and return.
+// Reads raise ado::ComError on failure, as the order operations do. A mark
+// is written by escribir (clsComanda::escribir): a file the point of sale
+// kept busy answers Escritura::Ocupada, having written nothing, for the
+// board to write it later (marcas_pendientes.h); other failures are
+// reported (clipboard and message box).
 #pragma once
 
 #include <cstdint>
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include "ado/variant.h"
+#include "orders/clsComanda.h"
 #include "orders/clsMesa.h"
 
 namespace board {
@@ -31,10 +35,9 @@ class Pedidos {
   virtual ~Pedidos() = default;
   virtual std::vector<std::string> getAreas() = 0;
   virtual std::vector<clsMesa> getPendientes(const std::vector<std::string>& areas) = 0;
-  virtual void setDespachar1(int32_t idComanda) = 0;
-  virtual void setDespachar2(int32_t idComanda) = 0;
-  virtual void setDesmarcarNuevo(int32_t idComanda) = 0;
-  virtual void devolverProducto(int32_t idComanda) = 0;
+  // setDespachar1, setDespachar2, devolverProducto or setDesmarcarNuevo,
+  // as `m` says, written once.
+  virtual Escritura escribir(const Marca& m, bool informarOcupada) = 0;
   // The lines dispatched to the waiters of open orders, by table as text.
   virtual std::vector<LineaDespachada> getAllPendienteRs() = 0;
 };

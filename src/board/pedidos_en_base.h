@@ -16,10 +16,9 @@ class PedidosEnBase : public Pedidos {
   std::vector<clsMesa> getPendientes(const std::vector<std::string>& areas) override {
     return servicio_.getPendientes(areas);
   }
-  void setDespachar1(int32_t id) override { servicio_.setDespachar1(ado::Variant(id)); }
-  void setDespachar2(int32_t id) override { servicio_.setDespachar2(ado::Variant(id)); }
-  void setDesmarcarNuevo(int32_t id) override { servicio_.setDesmarcarNuevo(ado::Variant(id)); }
-  void devolverProducto(int32_t id) override { servicio_.devolverProducto(id); }
+  Escritura escribir(const Marca& m, bool informarOcupada) override {
+    return servicio_.escribir(m, informarOcupada);
+  }
   std::vector<LineaDespachada> getAllPendienteRs() override;
 
  private:

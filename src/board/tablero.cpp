@@ -85,6 +85,7 @@ Tablero::Tablero(std::function<std::unique_ptr<Pedidos>()> abrir, ui::SoundDevic
       msgListaPendientes(ui::FlexGridModel(disenoPendientes(medidor)),
                          [](const ui::FlexGridModel& g) { return g.designCopy(); }),
       msgListaControl(disenoControl(medidor)),
+      marcas([this]() -> Pedidos& { return pedidos(); }),
       abrir_(std::move(abrir)),
       sonido_(sonido),
       medidor_(medidor) {
@@ -111,6 +112,12 @@ void Tablero::anotarFallo(const std::exception& e) {
   } else {
     aviso = std::string("Error ") + e.what();
   }
+}
+
+void Tablero::anotarMarcas() {
+  std::string nota = marcas.aviso();
+  if (nota.empty()) return;
+  aviso = aviso.empty() ? nota : aviso + "\n" + nota;
 }
 
 // ---- layout ----
@@ -185,21 +192,28 @@ void Tablero::vscRegla_Change() {
 
 // ---- the pending view ----
 
+// Every event of the board first writes the marks a busy file left waiting,
+// oldest first, before it makes or reads anything new.
+
 void Tablero::Form_Activate() {
+  marcas.reintentar();
   refrescaPendientes("");
   sonidoActual = std::string("Sonido\\") + "PrHelp.WAV";
 }
 
 void Tablero::tmrServido_Timer() {
+  marcas.reintentar();
   refrescaPendientes("");
 }
 
 void Tablero::cmdPorServir_Click() {
+  marcas.reintentar();
   if (!tmrServidoEnabled) tmrServidoEnabled = true;
   refrescaPendientes("");
 }
 
 void Tablero::cmdVer_Click(int16_t) {
+  marcas.reintentar();
   if (!tmrServidoEnabled) tmrServidoEnabled = true;
   ui::FlexGridModel& cabecera = msgListaPendientes[0];
   cabecera.setCols(1);
@@ -249,6 +263,7 @@ void Tablero::refrescaPendientes(const std::string&) {
     anotarFallo(e);
     if (fallosSeguidos++ == 0) sinLecturaDesde = horaDelReloj();
     tmrReintentoEnabled = false;
+    anotarMarcas();
     caption = kCaptionPorServir;
     frmContenedor.visible = true;
     return;
@@ -286,8 +301,10 @@ void Tablero::refrescaPendientes(const std::string&) {
             g.setCellBackColor(ui::kRed);
           }
           g.place().height = static_cast<int32_t>(g.totalRowHeight());
-          if (linea.tin() == "O") {
-            pedidos().setDesmarcarNuevo(linea.idComanda());
+          // A line whose announcement already waits for the file sounded
+          // when it was first read: it does not sound again.
+          if (linea.tin() == "O" &&
+              marcas.marcar({Marca::Tipo::DesmarcarNuevo, linea.idComanda(), minutosServicio})) {
             reproduceAlerta();
           }
         }
@@ -323,6 +340,7 @@ void Tablero::refrescaPendientes(const std::string&) {
       pintaTabla(i, i % 2 == 0 ? ui::kWhite : ui::kGreen);
     }
   }
+  anotarMarcas();
   caption = kCaptionPorServir;
   frmContenedor.visible = true;
 }
@@ -336,11 +354,12 @@ void Tablero::msgListaPendientes_Click(int16_t index) {
   std::optional<double> codigo = codigoDeCelda(texto);
   if (!codigo) return;  // a cell without the tag names no line
   int32_t id = redondear(*codigo);
-  if (g.cellBackColor() != ui::kRed) {
-    pedidos().setDespachar1(id);
-  } else {
-    pedidos().setDespachar2(id);
-  }
+  marcas.reintentar();
+  // setDespachar1 on a cell not red, setDespachar2 on a red one, with the
+  // minute of the board the cook clicked on.
+  Marca::Tipo tipo =
+      g.cellBackColor() != ui::kRed ? Marca::Tipo::Despachar1 : Marca::Tipo::Despachar2;
+  marcas.marcar({tipo, id, minutosServicio});
   refrescaPendientes("");
 }
 
@@ -427,6 +446,7 @@ void Tablero::pintaTabla(int16_t index, ui::Color color) {
 // ---- the dispatched view ----
 
 void Tablero::cmdServido_Click() {
+  marcas.reintentar();
   msgListaControl.place().visible = true;
   frmContenedor.visible = false;
   vscRegla.place.visible = false;
@@ -436,6 +456,7 @@ void Tablero::cmdServido_Click() {
 
 void Tablero::tmrReintento_Timer() {
   if (msgListaControl.place().visible) {
+    marcas.reintentar();
     muestraDespachados();
   } else {
     tmrReintentoEnabled = false;
@@ -454,7 +475,9 @@ void Tablero::muestraDespachados() {
     anotarFallo(e);
     leido = false;
   }
-  tmrReintentoEnabled = !leido && msgListaControl.place().visible;
+  // The refresh timer is stopped in this view: the retry timer reads again
+  // after a failed read and writes the marks a busy file left waiting.
+  tmrReintentoEnabled = (!leido || marcas.pendientes() > 0) && msgListaControl.place().visible;
 
   ui::FlexGridModel& g = msgListaControl;
   g.clear();
@@ -484,6 +507,7 @@ void Tablero::muestraDespachados() {
       g.setCellAlignment(ui::Alignment::LeftCenter);
     }
   }
+  anotarMarcas();
   caption = kCaptionDespachados;
   modTabla::formatoTabla(g, 12, medidor_);
 }
@@ -494,7 +518,8 @@ void Tablero::msgListaControl_Click() {
   if (!codigo) return;  // the title row holds "Codigo"
   double redondo = ado::roundHalfEven(*codigo);
   if (redondo < INT32_MIN || redondo > INT32_MAX) return;
-  pedidos().devolverProducto(static_cast<int32_t>(redondo));
+  marcas.reintentar();
+  marcas.marcar({Marca::Tipo::Devolver, static_cast<int32_t>(redondo), minutosServicio});
   muestraDespachados();
 }
 

@@ -24,7 +24,13 @@
 //   title row, with the failure in `aviso`: a stale list would offer lines
 //   to send back that may have changed. While the list is up, the retry
 //   timer `tmrReintento` reads it again (the refresh timer stays stopped
-//   there, so nothing sounds). Only a failure at load is fatal.
+//   there, so nothing sounds), and writes the marks a busy file left
+//   waiting. Only a failure at load is fatal.
+// - The connection waits a fraction of a second for the point of sale's lock
+//   (data/clsConnAdmin.h), so no event holds the window longer than that.
+//   A mark the busy file could not take waits in `marcas` and is written at
+//   the start of a following event (marcas_pendientes.h); the footer tells
+//   how many wait.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +39,7 @@
 #include <string>
 #include <vector>
 
+#include "board/marcas_pendientes.h"
 #include "board/pedidos.h"
 #include "ui/control_array.h"
 #include "ui/flex_grid_model.h"
@@ -120,7 +127,8 @@ class Tablero {
   std::string sonidoActual;
   std::vector<std::string> listaAreas;
   std::vector<std::string> areasSeleccionadas;
-  // The last read failure, shown to the staff until a read succeeds again.
+  // The last read failure, shown to the staff until a read succeeds again,
+  // and the marks waiting for a busy file.
   std::string aviso;
   // Refreshes in a row that could not read the pending lines, and the time
   // of day ("HH:mm:ss", from the service clock's source) of the first.
@@ -135,12 +143,17 @@ class Tablero {
   // which the board has not read the database; empty while it reads.
   std::string textoSinLectura() const;
 
+  // The kitchen's marks not yet written, oldest first.
+  MarcasPendientes marcas;
+
  private:
   Pedidos& pedidos();
   // The text of an order line's cell, visible part only (the refresh appends
   // the hidden tag after sizing the row).
   static std::string textoVisible(const clsComanda& linea);
   void anotarFallo(const std::exception& e);
+  // Adds to `aviso` the note of the marks still waiting, if any.
+  void anotarMarcas();
 
   std::function<std::unique_ptr<Pedidos>()> abrir_;
   std::unique_ptr<Pedidos> pedidos_;

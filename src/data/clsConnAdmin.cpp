@@ -43,7 +43,23 @@ std::string statementText(const ado::Variant& sql) {
   }
 }
 
+// A failed update, as the staff see it: the statement on the clipboard and
+// the number in a message box.
+void reportCommandFailure(const ado::Variant& sql, const std::exception& e) {
+  // The staff see the number; whoever keeps the system running pastes the
+  // statement from the clipboard to see what the database refused.
+  auto& reporter = data::failureReporter();
+  reporter.copyToClipboard(statementText(sql));
+  reporter.showMessage("Error " + std::to_string(errorNumber(e)) +
+                       " Error en el comando ejecutado");
+}
+
 }  // namespace
+
+bool esOcupada(const std::exception& e) {
+  auto* com = dynamic_cast<const ado::ComError*>(&e);
+  return com && com->nativeError() == ado::native::kLocked;
+}
 
 std::string clsConnAdmin::proveedorPara(const std::string& ruta) {
   // The last five characters, whole when shorter; "accdb" in any case
@@ -57,6 +73,7 @@ clsConnAdmin::clsConnAdmin(const std::string& rutaBaseDatos)
     : ruta_(rutaBaseDatos), conn_(std::make_shared<ado::Connection>()) {
   conn_->setProvider(proveedorPara(rutaBaseDatos));
   conn_->open("Data Source=" + rutaBaseDatos, "", "", ado::adConnectUnspecified);
+  conn_->setLockWait(kEsperaBloqueo);
 }
 
 clsConnAdmin::~clsConnAdmin() = default;
@@ -136,28 +153,39 @@ ado::Variant clsConnAdmin::QueryProgres(const ado::Variant& sql, ado::Recordset&
   return ado::Variant();
 }
 
+int32_t clsConnAdmin::ejecutar(const ado::Variant& sql, const std::vector<ado::Variant>& params) {
+  const auto& conn = open();
+  ado::Command cmd;
+  cmd.setActiveConnection(conn);
+  cmd.setCommandText(sql.toString());
+  if (!params.empty()) {
+    cmd.setCommandType(ado::adCmdText);
+    cmd.setPrepared(true);
+    data::bindParameters(cmd, params, data::BindingUse::Update);
+  }
+  int32_t affected = 0;
+  cmd.execute(&affected, ado::adOptionUnspecified);
+  return affected;
+}
+
 int32_t clsConnAdmin::comando(const ado::Variant& sql, const std::vector<ado::Variant>& params) {
   try {
-    const auto& conn = open();
-    ado::Command cmd;
-    cmd.setActiveConnection(conn);
-    cmd.setCommandText(sql.toString());
-    if (!params.empty()) {
-      cmd.setCommandType(ado::adCmdText);
-      cmd.setPrepared(true);
-      data::bindParameters(cmd, params, data::BindingUse::Update);
-    }
-    int32_t affected = 0;
-    cmd.execute(&affected, ado::adOptionUnspecified);
-    return affected;
+    return ejecutar(sql, params);
   } catch (const std::exception& e) {
-    // The staff see the number; whoever keeps the system running pastes the
-    // statement from the clipboard to see what the database refused.
-    auto& reporter = data::failureReporter();
-    reporter.copyToClipboard(statementText(sql));
-    reporter.showMessage("Error " + std::to_string(errorNumber(e)) +
-                         " Error en el comando ejecutado");
+    reportCommandFailure(sql, e);
     return -1;
+  }
+}
+
+Escritura clsConnAdmin::comandoReintentable(const ado::Variant& sql,
+                                            const std::vector<ado::Variant>& params) {
+  try {
+    ejecutar(sql, params);
+    return Escritura::Hecha;
+  } catch (const std::exception& e) {
+    if (esOcupada(e)) return Escritura::Ocupada;
+    reportCommandFailure(sql, e);
+    return Escritura::Fallida;
   }
 }
 

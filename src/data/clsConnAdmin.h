@@ -15,10 +15,19 @@
 // Parameter lists are 0-based; an empty list binds nothing and the statement
 // is sent as plain text. The binding rules are in data/parameter_binding.h.
 //
+// A busy file: the point of sale locks the file while it writes. Once open,
+// the connection waits at most kEsperaBloqueo for its turn (the engine's
+// turns are fair), so a statement of the board gives the window back within
+// a fraction of a second; a file still busy then fails the statement, having
+// read and written nothing (esOcupada tells that failure). Opening waits as
+// long as the engine's default: the board is not on the screen yet.
+//
 // One thread (the board's) uses the object; nothing here locks.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +35,20 @@
 #include "ado/connection.h"
 #include "ado/recordset.h"
 #include "ado/variant.h"
+
+// How long a statement of the board waits for the point of sale's lock.
+inline constexpr std::chrono::milliseconds kEsperaBloqueo{250};
+
+// Whether `e` is the failure of a file another program kept busy past the
+// lock wait: the statement did nothing and may be run again.
+bool esOcupada(const std::exception& e);
+
+// What became of an update run once through comandoReintentable.
+enum class Escritura {
+  Hecha,    // it ran (whether or not a row matched)
+  Ocupada,  // the file was busy: nothing written, nothing reported
+  Fallida,  // any other failure, reported as comando reports it
+};
 
 class clsConnAdmin {
  public:
@@ -69,6 +92,11 @@ class clsConnAdmin {
   // after a failure (reported as described above). Never raises.
   int32_t comando(const ado::Variant& sql, const std::vector<ado::Variant>& params);
 
+  // comando for an update the caller will run again when the file was
+  // busy: that failure is not reported (no message box per try) and answers
+  // Ocupada; every other one is reported as comando reports it.
+  Escritura comandoReintentable(const ado::Variant& sql, const std::vector<ado::Variant>& params);
+
   // `sSql` as text with every "'" doubled, for a value written into a
   // statement text between single quotes.
   std::string ValidarSql(const ado::Variant& sSql);
@@ -93,6 +121,8 @@ class clsConnAdmin {
  private:
   // The open connection, or adErrObjectClosed after Cerrar.
   const std::shared_ptr<ado::Connection>& open() const;
+  // Runs an update; answers the rows affected, raises on failure.
+  int32_t ejecutar(const ado::Variant& sql, const std::vector<ado::Variant>& params);
 
   std::string ruta_;
   std::shared_ptr<ado::Connection> conn_;

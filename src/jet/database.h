@@ -13,10 +13,18 @@
 // operation outside a transaction is its own transaction. A process killed at
 // any instant leaves the file with all or none of a transaction's changes.
 //
+// Locks: other programs' statements and transactions are waited for at most
+// the lock wait (OpenOptions::lockWait, setLockWait), in the order the
+// programs started waiting; a file still busy then fails the call with
+// jet::native::kLocked, having read and written nothing, and the caller may
+// try again. A read holds the file against writers only for its statement.
+//
 // Threading: one Database is used by one thread at a time.
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -57,6 +65,9 @@ struct IndexLookup {
 
 struct OpenOptions {
   bool readOnly = false;
+  // How long to wait for another program's lock; unset, the engine's own
+  // default (long enough for any statement of the point of sale).
+  std::optional<std::chrono::milliseconds> lockWait = std::nullopt;
 };
 
 class Database {
@@ -121,6 +132,19 @@ class Database {
   virtual Result<RowId> updateRow(std::string_view table, RowId row,
                                   const std::vector<std::pair<int, Value>>& changes) = 0;
   virtual Status deleteRow(std::string_view table, RowId row) = 0;
+
+  // --- one statement of several calls ---
+  // Makes the calls up to the matching endRead() one statement to other
+  // programs: the file is locked for reading once, no other program commits
+  // in between, and every call sees the file as of one moment. So a SQL
+  // statement waits for its turn once, not once per table it reads. Pairs
+  // nest; inside a transaction they change nothing. Hold one for one
+  // statement only: writers wait while it is held.
+  virtual Status beginRead() { return Status::ok(); }
+  virtual void endRead() {}
+
+  // The lock wait from now on (see Locks above).
+  virtual void setLockWait(std::chrono::milliseconds wait) { (void)wait; }
 
   // --- transactions ---
   virtual Result<int> begin() = 0;

@@ -31,3 +31,14 @@ inline constexpr int32_t kNoTransaction = -2147168242;  // 0x8004D00E
 inline constexpr int32_t kNotAuthorized = -2147217843;  // 0x80040E4D
 
 }  // namespace jet::errc
+
+// Native error numbers of the Access database engine: what ADO tells beside
+// the HRESULT (Error.NativeError), finer than the number itself.
+namespace jet::native {
+
+// "Could not update; currently locked": another program kept the file
+// locked past the lock wait, so the statement read and wrote nothing. The
+// number is E_FAIL (kUnspecified); trying again later may succeed.
+inline constexpr int32_t kLocked = 3218;
+
+}  // namespace jet::native

@@ -16,6 +16,9 @@ namespace jet {
 struct Error {
   int32_t number = 0;
   std::string description;
+  // The Access engine's own number where it tells more than `number` does
+  // (error_codes.h, jet::native); 0 otherwise.
+  int32_t native = 0;
 };
 
 class [[nodiscard]] Status {

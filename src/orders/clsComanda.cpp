@@ -73,14 +73,37 @@ bool identificadorDe(const ado::Variant& id, std::string& digitos) {
   return true;
 }
 
-void marcar(std::string (*sentencia)(const std::string&), const ado::Variant& idComanda,
-            const char* despCoc) {
+// The statement of a mark on the line whose identifier is the text `id`,
+// with its parameters. The two first marks carry the service minute as a
+// 32-bit integer, then their new DespCoc and desp = "S".
+struct SentenciaMarca {
+  std::string sql;
+  std::vector<ado::Variant> params;
+};
+
+SentenciaMarca sentenciaDe(Marca::Tipo tipo, const std::string& id, int32_t minuto) {
+  auto primeras = [&](std::string sql, const char* despCoc) {
+    return SentenciaMarca{std::move(sql),
+                          {ado::Variant(minuto), ado::Variant(despCoc), ado::Variant("S")}};
+  };
+  switch (tipo) {
+    case Marca::Tipo::Despachar1: return primeras(ordenes::sentenciaPrimeraMarca(id), "P");
+    case Marca::Tipo::Despachar2: return primeras(ordenes::sentenciaSegundaMarca(id), "S");
+    case Marca::Tipo::Devolver: return {ordenes::sentenciaDevolver(id), {}};
+    case Marca::Tipo::DesmarcarNuevo: return {ordenes::sentenciaDesmarcarNuevo(id), {}};
+  }
+  return {};
+}
+
+// A mark of the operations that take the identifier as any value; a value
+// that names no line writes nothing. The minute is the one of the last
+// refresh, not a new clock reading: tdc counts the minutes from ordering to
+// the board the cook was looking at.
+void marcar(Marca::Tipo tipo, const ado::Variant& idComanda) {
   std::string id;
   if (!identificadorDe(idComanda, id)) return;
-  // The minute of the last refresh, not a new clock reading: tdc counts the
-  // minutes from ordering to the board the cook was looking at.
-  conexionAbierta().comando(sentencia(id), {ado::Variant(int32_t{minutosServicio}),
-                                            ado::Variant(despCoc), ado::Variant("S")});
+  SentenciaMarca s = sentenciaDe(tipo, id, minutosServicio);
+  conexionAbierta().comando(s.sql, s.params);
 }
 
 }  // namespace
@@ -238,21 +261,27 @@ std::vector<clsMesa> clsComanda::getPendientes(const std::vector<std::string>& a
 }
 
 void clsComanda::setDespachar1(const ado::Variant& idComanda) {
-  marcar(ordenes::sentenciaPrimeraMarca, idComanda, "P");
+  marcar(Marca::Tipo::Despachar1, idComanda);
 }
 
 void clsComanda::setDespachar2(const ado::Variant& idComanda) {
-  marcar(ordenes::sentenciaSegundaMarca, idComanda, "S");
+  marcar(Marca::Tipo::Despachar2, idComanda);
 }
 
 void clsComanda::devolverProducto(int32_t idComanda) {
-  conexionAbierta().comando(ordenes::sentenciaDevolver(std::to_string(idComanda)), {});
+  marcar(Marca::Tipo::Devolver, ado::Variant(idComanda));
 }
 
 void clsComanda::setDesmarcarNuevo(const ado::Variant& id) {
-  std::string digitos;
-  if (!identificadorDe(id, digitos)) return;
-  conexionAbierta().comando(ordenes::sentenciaDesmarcarNuevo(digitos), {});
+  marcar(Marca::Tipo::DesmarcarNuevo, id);
+}
+
+Escritura clsComanda::escribir(const Marca& m, bool informarOcupada) {
+  SentenciaMarca s = sentenciaDe(m.tipo, std::to_string(m.idComanda), m.minuto);
+  if (informarOcupada) {
+    return conexionAbierta().comando(s.sql, s.params) < 0 ? Escritura::Fallida : Escritura::Hecha;
+  }
+  return conexionAbierta().comandoReintentable(s.sql, s.params);
 }
 
 ado::Recordset clsComanda::getAllPendienteRs() {

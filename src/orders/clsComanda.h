@@ -27,8 +27,20 @@
 
 #include "ado/recordset.h"
 #include "ado/variant.h"
+#include "data/clsConnAdmin.h"
 
 class clsMesa;
+
+// A kitchen mark kept as data, so that one the file was too busy to take can
+// be written later exactly as it was made: the operation, the line, and the
+// service minute of the board the cook was looking at (the two first marks
+// write the minutes from ordering to it into tdc).
+struct Marca {
+  enum class Tipo { Despachar1, Despachar2, Devolver, DesmarcarNuevo };
+  Tipo tipo = Tipo::Despachar1;
+  int32_t idComanda = 0;
+  int32_t minuto = 0;
+};
 
 class clsComanda {
  public:
@@ -85,6 +97,16 @@ class clsComanda {
   void devolverProducto(int32_t idComanda);
   // Marks the line announced (tin "X"), whatever its states.
   void setDesmarcarNuevo(const ado::Variant& id);
+
+  // Writes the mark `m` once, by the statement of its operation above with
+  // its own minute. A file another program kept busy answers
+  // Escritura::Ocupada, unreported, having written nothing, so the caller
+  // may write it again later; with `informarOcupada` (a caller's last try)
+  // that failure is reported too. Every other failure is reported as the
+  // operations report it (Fallida). Each statement is conditional on the
+  // line's state (or, for the announcement, sets what it finds set), so a
+  // mark written again once it has been written changes nothing.
+  Escritura escribir(const Marca& m, bool informarOcupada = false);
 
   // The lines dispatched to the waiters (DespCoc "S") of open orders, by
   // table number as text.

@@ -45,7 +45,11 @@ class PedidosGrabados : public Pedidos {
  public:
   explicit PedidosGrabados(std::unique_ptr<Pedidos> real) : real_(std::move(real)) {}
 
-  std::vector<std::string> marcas;  // "1:12", "2:12", "X:12", "Y:12"
+  // Every mark the board tried to write: "1:12", "2:12", "X:12", "Y:12"
+  // (setDespachar1, setDespachar2, setDesmarcarNuevo, devolverProducto).
+  std::vector<std::string> marcas;
+  // Those the database took (the others found the file busy or failed).
+  std::vector<std::string> escritas;
   std::vector<std::vector<std::string>> pedidasAreas;
   // Runs inside setDesmarcarNuevo, where a failed update shows its box.
   std::function<void()> alMarcarNuevo;
@@ -55,22 +59,14 @@ class PedidosGrabados : public Pedidos {
     pedidasAreas.push_back(areas);
     return real_->getPendientes(areas);
   }
-  void setDespachar1(int32_t id) override {
-    marcas.push_back("1:" + std::to_string(id));
-    real_->setDespachar1(id);
-  }
-  void setDespachar2(int32_t id) override {
-    marcas.push_back("2:" + std::to_string(id));
-    real_->setDespachar2(id);
-  }
-  void setDesmarcarNuevo(int32_t id) override {
-    marcas.push_back("X:" + std::to_string(id));
-    if (alMarcarNuevo) alMarcarNuevo();
-    real_->setDesmarcarNuevo(id);
-  }
-  void devolverProducto(int32_t id) override {
-    marcas.push_back("Y:" + std::to_string(id));
-    real_->devolverProducto(id);
+  Escritura escribir(const Marca& m, bool informarOcupada) override {
+    static const char* const kLetra[] = {"1:", "2:", "Y:", "X:"};
+    std::string marca = kLetra[static_cast<int>(m.tipo)] + std::to_string(m.idComanda);
+    marcas.push_back(marca);
+    if (m.tipo == Marca::Tipo::DesmarcarNuevo && alMarcarNuevo) alMarcarNuevo();
+    Escritura hecho = real_->escribir(m, informarOcupada);
+    if (hecho == Escritura::Hecha) escritas.push_back(marca);
+    return hecho;
   }
   std::vector<LineaDespachada> getAllPendienteRs() override { return real_->getAllPendienteRs(); }
 

@@ -5,12 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "ado/error.h"
 #include "data/ModuleRecordSet.h"
 #include "data/order_database.h"
 #include "data/recording_reporter.h"
+#include "jet/database.h"
 #include "jet/error_codes.h"
 
 namespace {
@@ -209,6 +211,33 @@ TEST_F(ConnAdminTest, AFailedComandoCopiesTheStatementShowsTheNumberAndAnswersMi
   EXPECT_EQ(reporter.clipboard[0], sql);
   ASSERT_EQ(reporter.messages.size(), 1u);
   EXPECT_EQ(reporter.messages[0], "Error -2147217900 Error en el comando ejecutado");
+}
+
+TEST_F(ConnAdminTest, ABusyFileFailsWithinTheWaitAndOnlyComandoReportsIt) {
+  // The point of sale in the middle of a write.
+  auto pos = jet::Database::open(dir.file("ventas.mdb"));
+  ASSERT_TRUE(pos && (*pos)->begin());
+  const std::string sql = "UPDATE COMANDAS SET tin = 'X' WHERE idMesa = '12'";
+  auto antes = std::chrono::steady_clock::now();
+  EXPECT_EQ(conn->comandoReintentable(sql, {}), Escritura::Ocupada);
+  EXPECT_LT(std::chrono::steady_clock::now() - antes, std::chrono::seconds(2));
+  EXPECT_TRUE(reporter.messages.empty());  // the caller writes it again later
+  try {
+    conn->Query("SELECT tin FROM COMANDAS", {});
+    ADD_FAILURE() << "read a file another program holds";
+  } catch (const ado::ComError& e) {
+    EXPECT_TRUE(esOcupada(e));
+    EXPECT_EQ(e.number(), ado::errc::kUnspecified);
+  }
+  EXPECT_EQ(conn->comando(sql, {}), -1);
+  ASSERT_EQ(reporter.messages.size(), 1u);
+  EXPECT_EQ(reporter.messages[0], "Error -2147467259 Error en el comando ejecutado");
+  ASSERT_TRUE((*pos)->rollback());
+  EXPECT_EQ(count("tin = 'X'"), 0);  // the busy tries wrote nothing
+  EXPECT_EQ(conn->comandoReintentable(sql, {}), Escritura::Hecha);
+  EXPECT_EQ(count("tin = 'X'"), 1);
+  EXPECT_EQ(conn->comandoReintentable("UPDATE COMANDAS SET", {}), Escritura::Fallida);
+  EXPECT_EQ(reporter.messages.size(), 2u);  // any other failure is reported
 }
 
 TEST_F(ConnAdminTest, ComandoSkipsTheTypesUpdatesDoNotBind) {

@@ -3,6 +3,10 @@
 // apart.
 #pragma once
 
+#include <sys/types.h>
+
+#include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +25,29 @@ CommandResult runCommand(const std::vector<std::string>& argv);
 bool haveProgram(std::string_view name);
 // The cocina-db tool of this build (COCINA_BINARY_DIR/src/tools/cocina-db).
 std::string cocinaDbPath();
+
+// A program running beside the test (a point of sale, a program holding
+// the file), started as runCommand starts one; its standard output is read
+// line by line, its standard error goes to the test's. Stopped with SIGTERM
+// and waited for when destroyed, if still running.
+class BackgroundCommand {
+ public:
+  explicit BackgroundCommand(const std::vector<std::string>& argv);
+  ~BackgroundCommand();
+  BackgroundCommand(const BackgroundCommand&) = delete;
+  BackgroundCommand& operator=(const BackgroundCommand&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  // The next line of its output (without the newline), waiting at most
+  // `timeout`; nullopt when none came in time or the output ended.
+  std::optional<std::string> readLine(std::chrono::milliseconds timeout);
+  // Waits for the program to end; answers its exit code (-1 when killed).
+  int wait();
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+  std::string buffered_;
+};
 
 }  // namespace cocina::test

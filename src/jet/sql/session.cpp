@@ -29,7 +29,17 @@ Result<StatementResult> Session::execute(std::string_view sql, const std::vector
   ExecContext ctx{db_, params, impl_->identity.isNull() ? Value::longValue(0) : impl_->identity,
                   bytesPerChar};
   switch (st.kind) {
-    case StatementKind::Query: return runQuery(st.query, ctx);
+    case StatementKind::Query: {
+      // One read of the file for the whole statement: it waits for its turn
+      // once, every table it reads is of one moment, and the point of sale
+      // is held off only while it runs.
+      JET_TRY(db_.beginRead());
+      struct ReadEnd {
+        Database& db;
+        ~ReadEnd() { db.endRead(); }
+      } end{db_};
+      return runQuery(st.query, ctx);
+    }
     case StatementKind::Insert: return runInsert(st.insert, ctx, &impl_->identity);
     case StatementKind::Update: return runUpdate(st.update, ctx);
     case StatementKind::Delete: return runDelete(st.del, ctx);

@@ -5,7 +5,9 @@
 // parameters in order, keeps the last AutoNumber it generated for
 // `SELECT @@IDENTITY`, and maps failures to the numbers the Access provider
 // reports (jet/error_codes.h) with Spanish descriptions. Each write statement
-// is all or nothing: it runs inside a transaction level of its own.
+// is all or nothing: it runs inside a transaction level of its own. Each
+// SELECT reads the file as one statement (Database::beginRead), so another
+// program's commit never falls between two of its tables.
 #pragma once
 
 #include <cstdint>

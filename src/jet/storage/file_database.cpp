@@ -28,7 +28,8 @@ Result<std::unique_ptr<FileDatabase>> FileDatabase::open(const std::string& path
   auto file = PageFile::open(path, options.readOnly);
   if (!file) return file.status();
   // The write side's pager: the read pager plus journal, locks and dirty pages.
-  auto pager = WritePager::open(std::move(*file));
+  auto pager =
+      WritePager::open(std::move(*file), options.lockWait.value_or(FileLock::kDefaultWait));
   if (!pager) return pager.status();
   std::unique_ptr<FileDatabase> db(new FileDatabase(path, options, std::move(*pager)));
   // A file whose catalog can't be read is not one we can serve.
@@ -38,6 +39,18 @@ Result<std::unique_ptr<FileDatabase>> FileDatabase::open(const std::string& path
 
 Status FileDatabase::beginStatement() {
   return pager_->beginStatement();
+}
+
+Status FileDatabase::beginRead() {
+  return pager_->beginStatement();
+}
+
+void FileDatabase::endRead() {
+  pager_->endStatement();
+}
+
+void FileDatabase::setLockWait(std::chrono::milliseconds wait) {
+  if (auto* w = dynamic_cast<WritePager*>(pager_.get())) w->setLockWait(wait);
 }
 
 Result<std::vector<CatalogEntry>> FileDatabase::catalog() {

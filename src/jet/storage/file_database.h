@@ -69,6 +69,9 @@ class FileDatabase : public Database {
   Result<RowId> updateRow(std::string_view table, RowId row,
                           const std::vector<std::pair<int, Value>>& changes) override;
   Status deleteRow(std::string_view table, RowId row) override;
+  Status beginRead() override;
+  void endRead() override;
+  void setLockWait(std::chrono::milliseconds wait) override;
   Result<int> begin() override;
   Status commit() override;
   Status rollback() override;

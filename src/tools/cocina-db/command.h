@@ -43,4 +43,15 @@ int usageFailure(const char* synopsis);
 // Prints "cocina-db: FILE: reason" on stderr; answers kExitFailure.
 int fileFailure(const std::string& file, const std::string& reason);
 
+// Reads a seconds option: args[i] is the option of `command`, args[i + 1]
+// its value, a number from 0 to 86400. Stores it in `seconds` and steps `i`
+// past the value; false, having told why on stderr, when it is none.
+bool takeSecondsOption(const char* command, const std::vector<std::string>& args, size_t& i,
+                       double& seconds);
+
+// For a command that runs until stopped: from the call on, Ctrl-C (SIGINT)
+// and SIGTERM make stopRequested() true, so the command ends cleanly.
+void stopOnSignals();
+bool stopRequested();
+
 }  // namespace cocinadb

@@ -1,9 +1,13 @@
 // cocina-db: the database tool for the people who keep the kitchen board
 // running. It reads and writes the order database with cocina's own engine.
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "command.h"
+#include "jet/convert.h"
 
 namespace cocinadb {
 
@@ -44,6 +48,40 @@ int usageFailure(const char* synopsis) {
 int fileFailure(const std::string& file, const std::string& reason) {
   std::cerr << "cocina-db: " << file << ": " << reason << "\n";
   return kExitFailure;
+}
+
+bool takeSecondsOption(const char* command, const std::vector<std::string>& args, size_t& i,
+                       double& seconds) {
+  // The system's number format: a point before the decimals whatever the
+  // locale, and never "nan" or "inf".
+  const std::optional<double> value =
+      i + 1 < args.size() ? jet::parseNumber(args[i + 1]) : std::nullopt;
+  if (!value || !(*value >= 0) || *value > 86400) {
+    std::cerr << "cocina-db " << command << ": " << args[i] << " needs seconds (0 to 86400)\n";
+    return false;
+  }
+  seconds = *value;
+  ++i;
+  return true;
+}
+
+namespace {
+volatile std::sig_atomic_t stopSignalled = 0;
+void onStop(int) {
+  stopSignalled = 1;
+}
+}  // namespace
+
+void stopOnSignals() {
+  struct sigaction sa {};
+  sa.sa_handler = onStop;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+}
+
+bool stopRequested() {
+  return stopSignalled != 0;
 }
 
 }  // namespace cocinadb

@@ -2,7 +2,6 @@
 // sale that keeps adding order lines until stopped with Ctrl-C (SIGINT) or
 // SIGTERM.
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -20,26 +19,13 @@ namespace {
 
 constexpr const char* kSynopsis = "pos FILE [--every SECONDS] [--tables N]";
 
-volatile std::sig_atomic_t stopRequested = 0;
-void onStop(int) {
-  stopRequested = 1;
-}
-
 int run(const std::vector<std::string>& args) {
   std::string path;
   double every = 2.0;
   long tables = 12;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--every" && i + 1 < args.size()) {
-      // The system's number format: a point before the decimals whatever
-      // the locale, and never "nan" or "inf".
-      const std::optional<double> seconds = jet::parseNumber(args[i + 1]);
-      if (!seconds || *seconds < 0 || *seconds > 86400) {
-        std::cerr << "cocina-db pos: --every needs seconds (0 or more)\n";
-        return kExitUsage;
-      }
-      every = *seconds;
-      ++i;
+      if (!takeSecondsOption("pos", args, i, every)) return kExitUsage;
     } else if (args[i] == "--tables" && i + 1 < args.size()) {
       char* end = nullptr;
       tables = std::strtol(args[i + 1].c_str(), &end, 10);
@@ -60,18 +46,14 @@ int run(const std::vector<std::string>& args) {
     std::cerr << "cocina-db pos: " << e.description() << "\n";
     return kExitFailure;
   }
-  struct sigaction sa {};
-  sa.sa_handler = onStop;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
+  stopOnSignals();
   demo::PointOfSale pos(
       connection, static_cast<int>(tables),
       static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()),
       [] { return minutosDeTexto(horaLocalActual()); });
   uint64_t steps = 0;
   auto started = std::chrono::steady_clock::now();
-  while (!stopRequested) {
+  while (!stopRequested()) {
     std::string what;
     try {
       what = pos.step();
@@ -83,7 +65,7 @@ int run(const std::vector<std::string>& args) {
     if (every > 0) {
       std::cout << what << "\n" << std::flush;
       auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(every);
-      while (!stopRequested && std::chrono::steady_clock::now() < until) {
+      while (!stopRequested() && std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
       }
     } else if (steps % 1000 == 0) {

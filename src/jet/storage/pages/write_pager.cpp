@@ -26,15 +26,16 @@ Error noTransaction() {
 
 }  // namespace
 
-WritePager::WritePager(std::unique_ptr<PageFile> file)
-    : Pager(std::move(file)), lock_(Pager::file().descriptor()) {}
+WritePager::WritePager(std::unique_ptr<PageFile> file, std::chrono::milliseconds lockWait)
+    : Pager(std::move(file)), lock_(Pager::file().descriptor()), lockWait_(lockWait) {}
 
 WritePager::~WritePager() {
   if (!levels_.empty()) discardAll();
 }
 
-Result<std::unique_ptr<WritePager>> WritePager::open(std::unique_ptr<PageFile> file) {
-  std::unique_ptr<WritePager> pager(new WritePager(std::move(file)));
+Result<std::unique_ptr<WritePager>> WritePager::open(std::unique_ptr<PageFile> file,
+                                                     std::chrono::milliseconds lockWait) {
+  std::unique_ptr<WritePager> pager(new WritePager(std::move(file), lockWait));
   Status s = pager->beginStatement();
   pager->endStatement();
   if (!s) return s;
@@ -62,9 +63,9 @@ Status WritePager::recoverBeforeReading() {
   if (!file().readOnly()) {
     // Take the lock whole to put the file back.
     lock_.unlock();
-    JET_TRY(lock_.lockExclusive());
+    JET_TRY(lock_.lockExclusive(lockWait_));
     JET_TRY(recoverIfHot());
-    return lock_.lockShared();
+    return lock_.lockShared(lockWait_);
   }
   // Opened for reading: a descriptor of its own writes the file back, with
   // the lock taken whole on it for the moment of the rollback.
@@ -81,19 +82,19 @@ Status WritePager::recoverBeforeReading() {
   lock_.unlock();
   Status rolledBack = [&]() -> Status {
     FileLock writer(fd);
-    JET_TRY(writer.lockExclusive());
+    JET_TRY(writer.lockExclusive(lockWait_));
     return rollbackHotJournal(file().path(), fd);
   }();
   ::close(fd);
   JET_TRY(rolledBack);
   file().serveJournaledPages(std::nullopt);
-  return lock_.lockShared();
+  return lock_.lockShared(lockWait_);
 }
 
 Status WritePager::beginStatement() {
   if (!levels_.empty()) return Pager::beginStatement();
   if (readers_ == 0) {
-    JET_TRY(lock_.lockShared());
+    JET_TRY(lock_.lockShared(lockWait_));
     if (Status r = recoverBeforeReading(); !r) {
       lock_.unlock();
       return r;
@@ -152,7 +153,7 @@ Result<int> WritePager::begin() {
   // No writer is kept outside a transaction (the end of the last one
   // dropped them all), so a new one starts from the file as it is.
   if (levels_.empty()) {
-    JET_TRY(lock_.lockExclusive());
+    JET_TRY(lock_.lockExclusive(lockWait_));
     Status s = recoverIfHot();
     if (s) s = Pager::beginStatement();
     if (s) {

@@ -6,7 +6,9 @@
 //   of this process see them through page(). Other processes see nothing of
 //   a transaction until it commits, and never a part of one: the writer holds
 //   the exclusive lock from begin to the end of the commit, and readers hold
-//   the shared lock for a statement.
+//   the shared lock for a statement. Every wait for the lock, reader's or
+//   writer's, is bounded by lockWait() and fair (lock.h): a busy file is an
+//   error the caller may retry, never a hang.
 // - Levels: level 0 is the outermost transaction; each nested begin (a
 //   user's nested transaction, or the implicit level every write statement
 //   opens) pushes a level that remembers the image each page had when the
@@ -35,8 +37,15 @@ class WritePager : public Pager, public PageStore {
  public:
   // Opens the file (for writing, or for reading only as the file was
   // opened); a hot journal left by a killed writer is rolled back.
-  static Result<std::unique_ptr<WritePager>> open(std::unique_ptr<PageFile> file);
+  // Waits at most `lockWait` for the lock while opening.
+  static Result<std::unique_ptr<WritePager>> open(
+      std::unique_ptr<PageFile> file, std::chrono::milliseconds lockWait = FileLock::kDefaultWait);
   ~WritePager() override;
+
+  // How long a statement or a transaction waits for another program's lock
+  // before it fails with the busy error (jet::native::kLocked).
+  std::chrono::milliseconds lockWait() const { return lockWait_; }
+  void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
   // --- Pager ---
   Status beginStatement() override;
@@ -65,7 +74,7 @@ class WritePager : public Pager, public PageStore {
   uint64_t transactionEpoch() const { return epoch_; }
 
  private:
-  explicit WritePager(std::unique_ptr<PageFile> file);
+  WritePager(std::unique_ptr<PageFile> file, std::chrono::milliseconds lockWait);
   // Holding the exclusive lock: rolls back a journal left by a killed writer.
   Status recoverIfHot();
   // Holding the shared lock, before a statement reads: a journal left by a
@@ -80,6 +89,7 @@ class WritePager : public Pager, public PageStore {
     std::unordered_map<uint32_t, std::shared_ptr<PageBuffer>> before;
   };
   FileLock lock_;
+  std::chrono::milliseconds lockWait_;
   Journal journal_;
   std::vector<Level> levels_;
   std::unordered_map<uint32_t, std::shared_ptr<PageBuffer>> dirty_;
