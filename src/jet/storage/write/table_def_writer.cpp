@@ -40,11 +40,11 @@ bool isLongValue(ColumnType t) {
   return t == ColumnType::Memo || t == ColumnType::OLE;
 }
 
-// A name as the definition stores it: its length in bytes, then UCS-2
-// (Access 97: one length byte, then the code page's bytes).
-Status putName(ByteBuilder& b, const std::string& name, const NewTableDef& d) {
-  if (d.jet3) {
-    auto bytes = encodeCodePageText(name, d.codePage);
+}  // namespace
+
+Status putName(ByteBuilder& b, const std::string& name, bool jet3, uint16_t codePage) {
+  if (jet3) {
+    auto bytes = encodeCodePageText(name, codePage == 0 ? 1252 : codePage);
     if (!bytes) {
       return badDefinition("el nombre '" + name +
                            "' tiene caracteres que esta base de datos de Access 97 no admite");
@@ -58,8 +58,6 @@ Status putName(ByteBuilder& b, const std::string& name, const NewTableDef& d) {
   for (char16_t c : u) b.u16(static_cast<uint16_t>(c));
   return Status::ok();
 }
-
-}  // namespace
 
 Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, bool jet3) {
   if (schema.name.empty() || utf16Length(schema.name) > 64) {
@@ -188,6 +186,8 @@ void putHeader(ByteBuilder& b, const NewTableDef& d) {
   }
 }
 
+}  // namespace
+
 void putColumnEntry(ByteBuilder& b, const ColumnDef& c, const ColumnPlacement& p, bool jet3,
                     uint16_t codePage) {
   b.u8(static_cast<uint8_t>(c.type));
@@ -213,44 +213,42 @@ void putColumnEntry(ByteBuilder& b, const ColumnDef& c, const ColumnPlacement& p
   b.u16(p.length);
 }
 
-// The block of real index `i`: its columns, usage map, root and flags.
-void putRealIndex(ByteBuilder& b, const NewTableDef& d, size_t i) {
-  const IndexDef& ix = d.schema.indexes[i];
-  if (!d.jet3) b.u32(0);
+void putRealIndex(ByteBuilder& b, const IndexDef& ix, const std::vector<ColumnPlacement>& placements,
+                  RowPointer usedPages, uint32_t root, bool jet3) {
+  if (!jet3) b.u32(0);
   for (int k = 0; k < format::kIndexMaxColumns; ++k) {
     if (k < static_cast<int>(ix.columns.size())) {
-      b.u16(d.placements[ix.columns[k].column].number);
+      b.u16(placements[ix.columns[k].column].number);
       b.u8(ix.columns[k].ascending ? 0x01 : 0x00);
     } else {
       b.u16(format::kNoColumn);
       b.u8(0);
     }
   }
-  b.u32(packRowPointer(d.indexMaps[i]));
-  b.u32(d.indexRoots[i]);
+  b.u32(packRowPointer(usedPages));
+  b.u32(root);
+  if (!jet3) b.u32(0);
   uint8_t flags = 0;
   if (ix.unique || ix.primary) flags |= format::kIndexUnique;
   if (ix.ignoreNulls) flags |= format::kIndexIgnoreNulls;
-  if (ix.primary) flags |= format::kIndexRequired;
+  if (ix.primary || ix.required) flags |= format::kIndexRequired;
   b.u8(flags);
-  if (!d.jet3) b.zeros(9);
+  if (!jet3) b.zeros(5);
 }
 
-// The entry of logical index `i`, on real index `i`.
-void putLogicalIndex(ByteBuilder& b, const NewTableDef& d, size_t i) {
-  if (!d.jet3) b.u32(0);
-  b.u32(static_cast<uint32_t>(i));
-  b.u32(static_cast<uint32_t>(i));
+void putLogicalIndex(ByteBuilder& b, uint32_t number, uint32_t real, const IndexDef& ix,
+                     bool jet3) {
+  if (!jet3) b.u32(0);
+  b.u32(number);
+  b.u32(real);
   b.u8(0);
   b.u32(0xFFFFFFFF);
   b.u32(0);
   b.u8(0x04);
   b.u8(0x04);
-  b.u8(d.schema.indexes[i].primary ? format::kIndexTypePrimary : 0);
-  if (!d.jet3) b.u32(0);
+  b.u8(ix.primary ? format::kIndexTypePrimary : 0);
+  if (!jet3) b.u32(0);
 }
-
-}  // namespace
 
 Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSize) {
   const auto& cols = d.schema.columns;
@@ -260,10 +258,14 @@ Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSi
   putHeader(b, d);
   for (size_t i = 0; i < cols.size(); ++i)
     putColumnEntry(b, cols[i], d.placements[i], d.jet3, codePage);
-  for (const ColumnDef& c : cols) JET_TRY(putName(b, c.name, d));
-  for (size_t i = 0; i < ixs.size(); ++i) putRealIndex(b, d, i);
-  for (size_t i = 0; i < ixs.size(); ++i) putLogicalIndex(b, d, i);
-  for (const IndexDef& ix : ixs) JET_TRY(putName(b, ix.name, d));
+  for (const ColumnDef& c : cols) JET_TRY(putName(b, c.name, d.jet3, d.codePage));
+  for (size_t i = 0; i < ixs.size(); ++i) {
+    putRealIndex(b, ixs[i], d.placements, d.indexMaps[i], d.indexRoots[i], d.jet3);
+  }
+  for (size_t i = 0; i < ixs.size(); ++i) {
+    putLogicalIndex(b, static_cast<uint32_t>(i), static_cast<uint32_t>(i), ixs[i], d.jet3);
+  }
+  for (const IndexDef& ix : ixs) JET_TRY(putName(b, ix.name, d.jet3, d.codePage));
   for (const auto& m : d.longValueMaps) {
     b.u16(m.columnNumber);
     b.u32(packRowPointer(m.used));

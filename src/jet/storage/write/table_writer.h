@@ -86,6 +86,9 @@ class TableWriter {
   Status changeIndexEntries(const std::vector<bool>& keyChanged, const RowChange& change,
                             RowId row);
   Status rebuildIndex(size_t index);
+  // The sorted entries the table's rows make in `ix`; fails as an insert
+  // of those rows would (a Null a key refuses, a repeated unique key).
+  Result<std::vector<IndexEntry>> entriesOfRows(const RealIndex& ix);
 
   // --- rows ---
   // The slot holding a row's bytes, after a moved row's pointer.
