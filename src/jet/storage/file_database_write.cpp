@@ -228,6 +228,14 @@ void FileDatabase::forgetWriters() {
   writers_.clear();
 }
 
+Status FileDatabase::runStatement(const std::function<Status(WritePager&)>& body) {
+  return asStatementStatus(*this, body);
+}
+
+Result<std::shared_ptr<const TableDef>> FileDatabase::catalogTableDef() {
+  return catalogTable(*this);
+}
+
 Status FileDatabase::createTable(const TableSchema& schema) {
   return asStatementStatus(*this, [&](WritePager& w) { return createTableIn(*this, w, schema); });
 }

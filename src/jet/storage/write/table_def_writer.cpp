@@ -59,6 +59,28 @@ Status putName(ByteBuilder& b, const std::string& name, bool jet3, uint16_t code
   return Status::ok();
 }
 
+Status checkIndexDef(const TableSchema& schema, const IndexDef& ix) {
+  if (ix.name.empty() || utf16Length(ix.name) > 64) {
+    return badDefinition("el nombre de un índice debe tener de 1 a 64 caracteres");
+  }
+  if (ix.columns.empty() || ix.columns.size() > format::kIndexMaxColumns) {
+    return badDefinition("un índice tiene de 1 a 10 campos");
+  }
+  for (const IndexColumn& ic : ix.columns) {
+    if (ic.column < 0 || ic.column >= static_cast<int>(schema.columns.size())) {
+      return badDefinition("el índice '" + ix.name + "' nombra un campo que no existe");
+    }
+    ColumnType t = schema.columns[ic.column].type;
+    if (isLongValue(t) || t == ColumnType::Binary || t == ColumnType::Boolean ||
+        t == ColumnType::Guid || t == ColumnType::Complex || t == ColumnType::Numeric ||
+        t == ColumnType::ExtendedDateTime) {
+      return badDefinition("el campo '" + schema.columns[ic.column].name +
+                           "' no se puede indexar en esta versión");
+    }
+  }
+  return Status::ok();
+}
+
 Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, bool jet3) {
   if (schema.name.empty() || utf16Length(schema.name) > 64) {
     return badDefinition("el nombre de la tabla debe tener de 1 a 64 caracteres");
@@ -114,23 +136,7 @@ Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, boo
     out.push_back(p);
   }
   if (fixedAt > 2000) return badDefinition("los campos de tamaño fijo no caben en una fila");
-  std::set<std::string> indexNames;
-  for (const IndexDef& ix : schema.indexes) {
-    if (ix.columns.empty() || ix.columns.size() > 10) {
-      return badDefinition("un índice tiene de 1 a 10 campos");
-    }
-    for (const IndexColumn& ic : ix.columns) {
-      if (ic.column < 0 || ic.column >= static_cast<int>(schema.columns.size())) {
-        return badDefinition("el índice '" + ix.name + "' nombra un campo que no existe");
-      }
-      ColumnType t = schema.columns[ic.column].type;
-      if (isLongValue(t) || t == ColumnType::Binary || t == ColumnType::Boolean ||
-          t == ColumnType::Guid) {
-        return badDefinition("el campo '" + schema.columns[ic.column].name +
-                             "' no se puede indexar en esta versión");
-      }
-    }
-  }
+  for (const IndexDef& ix : schema.indexes) JET_TRY(checkIndexDef(schema, ix));
   return out;
 }
 

@@ -26,6 +26,10 @@ namespace jet::storage::write {
 // keeps text one byte per character.
 Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, bool jet3 = false);
 
+// Checks one index of `schema`: its name, 1 to 10 columns of the table,
+// each of a type the engine keeps keys of.
+Status checkIndexDef(const TableSchema& schema, const IndexDef& ix);
+
 struct NewTableDef {
   // An Access 97 definition, its names in this Windows code page.
   bool jet3 = false;

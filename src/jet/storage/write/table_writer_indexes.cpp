@@ -170,4 +170,14 @@ Status TableWriter::rebuildIndex(size_t i) {
                        4);
 }
 
+Status TableWriter::releaseIndexPages(size_t i) {
+  const RealIndex& ix = layout_.indexes[i];
+  if (ix.root == 0 || ix.root >= pager_.pageCount()) return Status::ok();
+  auto pages = indexTreePages(pager_, ix.root);
+  if (!pages) return pages.status();
+  PagesForIndexes store(*this, i);
+  for (uint32_t n : *pages) JET_TRY(store.release(n));
+  return Status::ok();
+}
+
 }  // namespace jet::storage::write
