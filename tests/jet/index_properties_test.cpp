@@ -63,7 +63,10 @@ size_t entriesIn(const std::string& path, const char* table, std::vector<int> co
   auto def = (*db)->tableDef(table);
   EXPECT_TRUE(def);
   auto layout = storage::loadTableLayout((*db)->pager(), **def);
-  EXPECT_TRUE(layout);
+  if (!layout) {
+    ADD_FAILURE() << layout.error().description;
+    return 0;
+  }
   auto* store = dynamic_cast<storage::WritePager*>(&(*db)->pager());
   for (const auto& ix : layout->indexes) {
     std::vector<int> have;
@@ -138,13 +141,15 @@ TEST_P(IndexProperties, AnIndexThatIgnoresNullsHoldsNoEntryForAnAllNullRow) {
   ASSERT_TRUE(db->updateRow("Mesas", find("2"), {{3, Value::null()}}));
   ASSERT_TRUE(db->deleteRow("Mesas", find("1")));
   // A lookup for Null can't use such an index: the rows it seeks are not in it.
-  auto seek = db->seek("Mesas", {IndexLookup{{3}, {Value::null()}}}, {0});
-  EXPECT_EQ(seek.status().number(), errc::kNotSupported);
+  {
+    auto seek = db->seek("Mesas", {IndexLookup{{3}, {Value::null()}}}, {0});
+    EXPECT_EQ(seek.status().number(), errc::kNotSupported);
+  }
   db.reset();
   EXPECT_EQ(entriesIn(path, "Mesas", {3, 5}), 2u);  // rows 3 and 4
   EXPECT_EQ(entriesIn(path, "Mesas", {0}), 3u);
   expectSound(path);
-  EXPECT_EQ(cocina::test::mdbExportLines(path, "Mesas")->size(), 3u);
+  EXPECT_EQ(cocina::test::mdbExportLines(path, "Mesas").value_or(std::vector<std::string>{}).size(), 3u);
 }
 
 TEST_P(IndexProperties, AUniqueIndexOverTwoColumnsRefusesARepeatedKeyButNotOneWithANull) {
@@ -163,7 +168,7 @@ TEST_P(IndexProperties, AUniqueIndexOverTwoColumnsRefusesARepeatedKeyButNotOneWi
   EXPECT_TRUE(db->updateRow("Mesas", find("8"), {{1, Value::text("sala")}}));
   db.reset();
   expectSound(path);
-  EXPECT_EQ(cocina::test::mdbExportLines(path, "Mesas")->size(), 7u);
+  EXPECT_EQ(cocina::test::mdbExportLines(path, "Mesas").value_or(std::vector<std::string>{}).size(), 7u);
 }
 
 TEST_P(IndexProperties, DescendingColumnsKeepTheirOrderInTheFile) {
