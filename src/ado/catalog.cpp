@@ -71,7 +71,8 @@ jet::TableSchema engineSchema(const CatalogTable& table) {
     } else if (ix.indexNulls != adIndexNullsAllow) {
       raiseInvalidArgument();
     }
-    if (!ix.sortOrders.empty() && ix.sortOrders.size() != def.columns.size()) raiseInvalidArgument();
+    if (!ix.sortOrders.empty() && ix.sortOrders.size() != def.columns.size())
+      raiseInvalidArgument();
     for (size_t k = 0; k < ix.sortOrders.size(); ++k) {
       if (ix.sortOrders[k] != adSortAscending && ix.sortOrders[k] != adSortDescending) {
         raiseInvalidArgument();

@@ -100,12 +100,13 @@ TEST(CatalogAppendTable, IndexNullsAndSortOrdersReachTheFile) {
   byCode.sortOrders = {ado::adSortDescending, ado::adSortAscending};
   ado::CatalogIndex byShift{"porTurno", {"turno"}};
   byShift.indexNulls = ado::adIndexNullsDisallow;
-  catalog.appendTable({"TURNOS",
-                       {{"codigo", ado::adVarWChar, 10}, {"turno", ado::adInteger}},
-                       {byCode, byShift}});
+  catalog.appendTable(
+      {"TURNOS", {{"codigo", ado::adVarWChar, 10}, {"turno", ado::adInteger}}, {byCode, byShift}});
   ado::CatalogIndex any{"x", {"codigo"}};
   any.indexNulls = ado::adIndexNullsIgnoreAny;
-  EXPECT_EQ(errorOf([&] { catalog.appendTable({"OTRA", {{"codigo", ado::adInteger}}, {any}}); }),
+  EXPECT_EQ(errorOf([&] {
+              catalog.appendTable({"OTRA", {{"codigo", ado::adInteger}}, {any}});
+            }),
             ado::adErrInvalidArgument);
   catalog.activeConnection()->close();
 
@@ -119,10 +120,9 @@ TEST(CatalogAppendTable, IndexNullsAndSortOrdersReachTheFile) {
   EXPECT_TRUE(t->indexes[0].columns[1].ascending);
   EXPECT_TRUE(t->indexes[1].required);
   // The required index refuses a row without a shift.
-  EXPECT_EQ((*db)->insertRow("TURNOS", {jet::Value::text("a"), jet::Value::null()})
-                .status()
-                .number(),
-            jet::errc::kIntegrity);
+  EXPECT_EQ(
+      (*db)->insertRow("TURNOS", {jet::Value::text("a"), jet::Value::null()}).status().number(),
+      jet::errc::kIntegrity);
 }
 
 TEST(CatalogAppendTable, RefusesWhatTheEngineCannotStoreAndAClosedConnection) {

@@ -28,8 +28,8 @@ using cocina::test::expectSound;
 TableSchema mesas() {
   TableSchema t;
   t.name = "Mesas";
-  t.columns = {newColumn("mesa", ColumnType::Text, 10), newColumn("zona", ColumnType::Text, 10),
-               newColumn("turno", ColumnType::Long), newColumn("nota", ColumnType::Text, 20),
+  t.columns = {newColumn("mesa", ColumnType::Text, 10),  newColumn("zona", ColumnType::Text, 10),
+               newColumn("turno", ColumnType::Long),     newColumn("nota", ColumnType::Text, 20),
                newColumn("plato", ColumnType::Text, 30), newColumn("precio", ColumnType::Double)};
   IndexDef pk = newIndex("PrimaryKey", {0}, true);
   IndexDef zonaTurno = newIndex("zona_turno", {1, 2});
@@ -46,12 +46,8 @@ TableSchema mesas() {
 std::vector<Value> row(const char* mesa, const char* zona, std::optional<int32_t> turno,
                        const char* nota, const char* plato, std::optional<double> precio) {
   auto text = [](const char* s) { return s ? Value::text(s) : Value::null(); };
-  return {text(mesa),
-          text(zona),
-          turno ? Value::longValue(*turno) : Value::null(),
-          text(nota),
-          text(plato),
-          precio ? Value::dbl(*precio) : Value::null()};
+  return {text(mesa), text(zona),  turno ? Value::longValue(*turno) : Value::null(),
+          text(nota), text(plato), precio ? Value::dbl(*precio) : Value::null()};
 }
 
 // The number of entries in the real index over `columns` of `table`.
@@ -85,9 +81,8 @@ class IndexProperties : public cocina::test::NewFileTest {
   void SetUp() override {
     NewFileTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    auto made = Database::create(path, format());
-    ASSERT_TRUE(made) << made.error().description;
-    db = std::move(*made);
+    db = create(path);
+    ASSERT_TRUE(db);
     ASSERT_TRUE(db->createTable(mesas()));
   }
   void TearDown() override { db.reset(); }
@@ -134,7 +129,7 @@ TEST_P(IndexProperties, APrimaryKeyAndARequiredIndexRefuseNull) {
 TEST_P(IndexProperties, AnIndexThatIgnoresNullsHoldsNoEntryForAnAllNullRow) {
   ASSERT_TRUE(insert(row("1", "sala", 1, nullptr, "sopa", std::nullopt)));  // no entry
   ASSERT_TRUE(insert(row("2", "sala", 2, "sin sal", "pan", std::nullopt)));
-  ASSERT_TRUE(insert(row("3", "sala", 3, nullptr, "vino", 4.5)));  // one column is enough
+  ASSERT_TRUE(insert(row("3", "sala", 3, nullptr, "vino", 4.5)));           // one column is enough
   ASSERT_TRUE(insert(row("4", "sala", 4, nullptr, "agua", std::nullopt)));  // no entry
   // Into the index and out of it again by updates.
   ASSERT_TRUE(db->updateRow("Mesas", find("4"), {{3, Value::text("fría")}}));
@@ -149,7 +144,8 @@ TEST_P(IndexProperties, AnIndexThatIgnoresNullsHoldsNoEntryForAnAllNullRow) {
   EXPECT_EQ(entriesIn(path, "Mesas", {3, 5}), 2u);  // rows 3 and 4
   EXPECT_EQ(entriesIn(path, "Mesas", {0}), 3u);
   expectSound(path);
-  EXPECT_EQ(cocina::test::mdbExportLines(path, "Mesas").value_or(std::vector<std::string>{}).size(), 3u);
+  EXPECT_EQ(cocina::test::mdbExportLines(path, "Mesas").value_or(std::vector<std::string>{}).size(),
+            3u);
 }
 
 TEST_P(IndexProperties, AUniqueIndexOverTwoColumnsRefusesARepeatedKeyButNotOneWithANull) {
@@ -158,8 +154,10 @@ TEST_P(IndexProperties, AUniqueIndexOverTwoColumnsRefusesARepeatedKeyButNotOneWi
   ASSERT_TRUE(insert(row("3", "terraza", 1, nullptr, "sopa", 1)));
   EXPECT_EQ(refusal(row("4", "SALA", 1, nullptr, "sopa", 1)), errc::kIntegrity);  // case aside
   // A Null in either column: never the same key as another.
-  for (const char* mesa : {"5", "6"}) ASSERT_TRUE(insert(row(mesa, "sala", std::nullopt, nullptr, "pan", 1)));
-  for (const char* mesa : {"7", "8"}) ASSERT_TRUE(insert(row(mesa, nullptr, std::nullopt, nullptr, "pan", 1)));
+  for (const char* mesa : {"5", "6"})
+    ASSERT_TRUE(insert(row(mesa, "sala", std::nullopt, nullptr, "pan", 1)));
+  for (const char* mesa : {"7", "8"})
+    ASSERT_TRUE(insert(row(mesa, nullptr, std::nullopt, nullptr, "pan", 1)));
   // Updates follow the same rules: to a key another row has, refused; to
   // one with a Null that another row has too, taken.
   EXPECT_EQ(db->updateRow("Mesas", find("2"), {{2, Value::longValue(1)}}).status().number(),
@@ -168,7 +166,8 @@ TEST_P(IndexProperties, AUniqueIndexOverTwoColumnsRefusesARepeatedKeyButNotOneWi
   EXPECT_TRUE(db->updateRow("Mesas", find("8"), {{1, Value::text("sala")}}));
   db.reset();
   expectSound(path);
-  EXPECT_EQ(cocina::test::mdbExportLines(path, "Mesas").value_or(std::vector<std::string>{}).size(), 7u);
+  EXPECT_EQ(cocina::test::mdbExportLines(path, "Mesas").value_or(std::vector<std::string>{}).size(),
+            7u);
 }
 
 TEST_P(IndexProperties, DescendingColumnsKeepTheirOrderInTheFile) {

@@ -82,9 +82,9 @@ class SqlDefinition : public cocina::test::NewFileTest {
   void SetUp() override {
     NewFileTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    auto made = Database::create(path, format());
-    ASSERT_TRUE(made) << made.error().description;
-    sql = std::make_unique<Sql>(std::move(*made));
+    auto made = create(path);
+    ASSERT_TRUE(made);
+    sql = std::make_unique<Sql>(std::move(made));
   }
   void TearDown() override { sql.reset(); }
   // Closes the file, for the readers that follow.
@@ -123,14 +123,15 @@ TEST_P(SqlDefinition, CreateTableMakesItsPrimaryKeyAndUniqueConstraints) {
 }
 
 TEST_P(SqlDefinition, CreateIndexFillsItFromTheRowsAlreadyThere) {
-  sql->ok("CREATE TABLE platos (id COUNTER PRIMARY KEY, nombre TEXT(40), zona TEXT(10), precio "
-          "CURRENCY)");
-  const char* rows[][3] = {{"'Sopa'", "'cocina'", "3"},  {"'Café'", "'barra'", "1.2"},
-                           {"'Flan'", "NULL", "2"},      {"NULL", "NULL", "NULL"},
+  sql->ok(
+      "CREATE TABLE platos (id COUNTER PRIMARY KEY, nombre TEXT(40), zona TEXT(10), precio "
+      "CURRENCY)");
+  const char* rows[][3] = {{"'Sopa'", "'cocina'", "3"},   {"'Café'", "'barra'", "1.2"},
+                           {"'Flan'", "NULL", "2"},       {"NULL", "NULL", "NULL"},
                            {"'Paella'", "'cocina'", "9"}, {"'café'", "'terraza'", "1.5"}};
   for (const auto& r : rows) {
-    sql->ok(std::string("INSERT INTO platos (nombre, zona, precio) VALUES (") + r[0] + ", " +
-            r[1] + ", " + r[2] + ")");
+    sql->ok(std::string("INSERT INTO platos (nombre, zona, precio) VALUES (") + r[0] + ", " + r[1] +
+            ", " + r[2] + ")");
   }
   sql->ok("CREATE INDEX porZona ON platos (zona DESC, precio) WITH IGNORE NULL");
   sql->ok("CREATE INDEX porPrecio ON platos (precio DESC)");
@@ -163,8 +164,7 @@ TEST_P(SqlDefinition, CreateIndexFillsItFromTheRowsAlreadyThere) {
   close();
   auto schema = postgresSchema(path);
   EXPECT_NE(schema.find("(\"zona\" desc, \"precio\")"), std::string::npos) << schema;
-  EXPECT_NE(schema.find("create unique index \"platos_unazona_idx\""), std::string::npos)
-      << schema;
+  EXPECT_NE(schema.find("create unique index \"platos_unazona_idx\""), std::string::npos) << schema;
   EXPECT_EQ(cocina::test::mdbExportLines(path, "platos")->size(), 6u);
   expectSound(path);
 }
@@ -181,7 +181,8 @@ TEST_P(SqlDefinition, DropIndexAndDropTableTakeThemAway) {
   // The indexes left go on being kept and used.
   sql->ok("INSERT INTO mesas VALUES ('2', 'sala')");
   EXPECT_EQ(sql->refused("INSERT INTO mesas VALUES ('2', 'terraza')"), errc::kIntegrity);
-  EXPECT_EQ(sql->column("SELECT mesa FROM mesas WHERE mesa = '2'"), (std::vector<std::string>{"2"}));
+  EXPECT_EQ(sql->column("SELECT mesa FROM mesas WHERE mesa = '2'"),
+            (std::vector<std::string>{"2"}));
   std::string text;
   EXPECT_EQ(sql->refused("DROP INDEX porZona ON mesas", &text), errc::kSyntax);
   EXPECT_EQ(text, "No existe el índice 'porZona' en la tabla 'mesas'.");
@@ -232,7 +233,8 @@ TEST_P(SqlDefinition, AlterTableAddColumnLeavesTheRowsThereNull) {
 // Indexes and columns added until the definition runs over several pages.
 TEST_P(SqlDefinition, ADefinitionGrowsOntoMorePages) {
   std::string create = "CREATE TABLE ancha (id COUNTER PRIMARY KEY";
-  for (int i = 0; i < 30; ++i) create += ", campo_de_nombre_bastante_largo_" + std::to_string(i) + " LONG";
+  for (int i = 0; i < 30; ++i)
+    create += ", campo_de_nombre_bastante_largo_" + std::to_string(i) + " LONG";
   sql->ok(create + ")");
   sql->ok("INSERT INTO ancha (campo_de_nombre_bastante_largo_0) VALUES (5)");
   for (int i = 0; i < 30; ++i) {
@@ -243,8 +245,9 @@ TEST_P(SqlDefinition, ADefinitionGrowsOntoMorePages) {
     sql->ok("ALTER TABLE ancha ADD COLUMN campo_de_nombre_bastante_largo_" + std::to_string(i) +
             " TEXT(20)");
   }
-  sql->ok("INSERT INTO ancha (campo_de_nombre_bastante_largo_0, campo_de_nombre_bastante_largo_44) "
-          "VALUES (6, 'fin')");
+  sql->ok(
+      "INSERT INTO ancha (campo_de_nombre_bastante_largo_0, campo_de_nombre_bastante_largo_44) "
+      "VALUES (6, 'fin')");
   sql->ok("DROP INDEX indice_de_nombre_bastante_largo_3 ON ancha");
   EXPECT_EQ(sql->column("SELECT campo_de_nombre_bastante_largo_44 FROM ancha WHERE "
                         "campo_de_nombre_bastante_largo_0 = 6"),
@@ -260,11 +263,11 @@ TEST_P(SqlDefinition, ADefinitionGrowsOntoMorePages) {
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, SqlDefinition, ::testing::Values("mdb", "accdb"));
 
-// Table1 of the files Access made for the 2000 and 2007 formats: two rows,
+// Table1 of the files Access made for the 97, 2000 and 2007 formats: two rows,
 // a primary key on A and an index on B.
 TEST(SqlDefinitionOnAccessFiles, IndexesAndColumnsChangeOnACopyOfAnAccessFile) {
   if (!cocina::test::requireFixtures() || !cocina::test::requireMdbTools()) return;
-  for (const char* name : {"testV2000.mdb", "testV2007.accdb"}) {
+  for (const char* name : {"testV1997.mdb", "testV2000.mdb", "testV2007.accdb"}) {
     SCOPED_TRACE(name);
     cocina::test::TempDir dir;
     const std::string path = dir.copy(cocina::test::fixturePath(name));
@@ -284,8 +287,7 @@ TEST(SqlDefinitionOnAccessFiles, IndexesAndColumnsChangeOnACopyOfAnAccessFile) {
       sql.ok("DROP INDEX B ON Table1");
       EXPECT_EQ(sql.column("SELECT A FROM Table1 WHERE E = 7"),
                 (std::vector<std::string>{"nuevo"}));
-      EXPECT_EQ(sql.indexNames("Table1"),
-                (std::vector<std::string>{"PrimaryKey", "porE", "porD"}));
+      EXPECT_EQ(sql.indexNames("Table1"), (std::vector<std::string>{"PrimaryKey", "porE", "porD"}));
     }
     auto lines = cocina::test::mdbExportLines(path, "Table1");
     ASSERT_TRUE(lines);
@@ -302,7 +304,8 @@ TEST(SqlDefinitionOnAccessFiles, IndexesAndColumnsChangeOnACopyOfAnAccessFile) {
 
 // What the parser takes and what it still refuses, with the messages.
 TEST(SqlDefinitionParsing, StatementsAndTheirMistakes) {
-  auto parsed = sql::parse("create unique index ix on [Mis Mesas] (a asc, [b c] desc) with ignore null");
+  auto parsed =
+      sql::parse("create unique index ix on [Mis Mesas] (a asc, [b c] desc) with ignore null");
   ASSERT_TRUE(parsed) << parsed.error().description;
   const auto& ci = parsed->createIndex;
   EXPECT_EQ(parsed->kind, sql::StatementKind::CreateIndex);

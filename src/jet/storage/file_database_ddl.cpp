@@ -120,8 +120,7 @@ Status createIndexIn(FileDatabase& db, WritePager& w, std::string_view table,
   return definitionsChanged(db);
 }
 
-Status dropIndexIn(FileDatabase& db, WritePager& w, std::string_view table,
-                   std::string_view name) {
+Status dropIndexIn(FileDatabase& db, WritePager& w, std::string_view table, std::string_view name) {
   auto def = db.tableDef(table);
   if (!def) return def.status();
   const TableSchema& schema = (*def)->schema;
@@ -173,7 +172,8 @@ Status dropTableIn(FileDatabase& db, WritePager& w, std::string_view table) {
   if (!catalog) return catalog.status();
   const TableSchema& cs = (*catalog)->schema;
   int idCol = cs.findColumn("Id"), nameCol = cs.findColumn("Name"), typeCol = cs.findColumn("Type");
-  if (idCol < 0 || nameCol < 0 || typeCol < 0) return badTableDef(format::kCatalogTableDefPage, "catálogo sin Id, Name o Type");
+  if (idCol < 0 || nameCol < 0 || typeCol < 0)
+    return badTableDef(format::kCatalogTableDefPage, "catálogo sin Id, Name o Type");
   std::optional<RowId> row;
   {
     auto cursor = TableCursor::open(w, *catalog, {idCol, nameCol, typeCol});
@@ -183,8 +183,9 @@ Status dropTableIn(FileDatabase& db, WritePager& w, std::string_view table) {
       if (!more) return more.status();
       if (!*more) break;
       const auto& v = (*cursor)->values();
-      if (v[0].type() == ValueType::Long && v[1].isText() && equalsIgnoreCase(v[1].asText(), name) &&
-          !v[2].isNull() && v[2].asInteger() == format::kObjectTypeTable &&
+      if (v[0].type() == ValueType::Long && v[1].isText() &&
+          equalsIgnoreCase(v[1].asText(), name) && !v[2].isNull() &&
+          v[2].asInteger() == format::kObjectTypeTable &&
           (static_cast<uint32_t>(v[0].asLong()) & format::kObjectIdPageMask) == (*def)->page) {
         row = (*cursor)->rowId();
       }

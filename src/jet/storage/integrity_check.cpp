@@ -214,7 +214,7 @@ void checkTable(FileDatabase& db, ReadOnlyStore& store, const CatalogEntry& entr
     // Access itself leaves the counts of its tables behind (compacting sets
     // them right); no row is read by the count, so nothing is lost.
     r.notes.push_back(t + "la definición cuenta " + std::to_string((*def)->schema.rowCount) +
-                   " filas y hay " + std::to_string(rows.size()));
+                      " filas y hay " + std::to_string(rows.size()));
   }
   std::string summary =
       t + std::to_string(rows.size()) + " filas en " + std::to_string(dataPages) + " páginas";

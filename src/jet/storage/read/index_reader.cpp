@@ -179,8 +179,8 @@ Status forEachLookup(Pager& pager, const TableDef& def, const std::vector<IndexL
   for (size_t i = 0; i < lookups.size(); ++i) {
     const IndexLookup& l = lookups[i];
     if (l.columns.size() != l.values.size()) return notIndexed("clave de longitud incorrecta");
-    bool withNull = std::any_of(l.values.begin(), l.values.end(),
-                                [](const Value& v) { return v.isNull(); });
+    bool withNull =
+        std::any_of(l.values.begin(), l.values.end(), [](const Value& v) { return v.isNull(); });
     auto index = indexes->find(l.columns, withNull);
     if (!index) return index.status();
     auto key = indexLookupKey(def, *index, l.values);

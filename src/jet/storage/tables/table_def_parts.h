@@ -75,8 +75,8 @@ struct TableDefParts {
 
   // --- where each part starts, for an edit that adds or removes one ---
   struct Offsets {
-    size_t realEntries = 0;     // one entry per real index
-    size_t columns = 0;         // one entry per column
+    size_t realEntries = 0;  // one entry per real index
+    size_t columns = 0;      // one entry per column
     size_t columnNames = 0;
     size_t realDefs = 0;        // one block per real index
     size_t logicalEntries = 0;  // one entry per logical index

@@ -8,8 +8,8 @@
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
 #include "jet/storage/pages/byte_writer.h"
-#include "jet/storage/write/index_errors.h"
 #include "jet/storage/pages/errors.h"
+#include "jet/storage/write/index_errors.h"
 #include "jet/storage/write/index_page_view.h"
 
 namespace jet::storage::write {

@@ -189,9 +189,8 @@ Result<std::vector<uint8_t>> definitionWithoutIndex(const std::vector<uint8_t>& 
     splices.push_back({o.realEntries + real * l.realIndexEntrySize, l.realIndexEntrySize, {}});
     splices.push_back({o.realDefs + real * l.realIndexDefSize, l.realIndexDefSize, {}});
   }
-  splices.push_back({o.logicalEntries + logical * l.logicalIndexEntrySize,
-                     l.logicalIndexEntrySize,
-                     {}});
+  splices.push_back(
+      {o.logicalEntries + logical * l.logicalIndexEntrySize, l.logicalIndexEntrySize, {}});
   splices.push_back({nameAt, nameSize, {}});
   return applySplices(std::move(out), splices);
 }
@@ -242,8 +241,8 @@ Result<std::vector<uint8_t>> definitionWithColumn(const std::vector<uint8_t>& td
     maps.u16(p.number);
     maps.u32(packRowPointer(longValueMaps->used));
     maps.u32(packRowPointer(longValueMaps->free));
-    splices.push_back({o.rest + parts->longValueMaps.size() * format::kLongValueMapEntrySize, 0,
-                       maps.take()});
+    splices.push_back(
+        {o.rest + parts->longValueMaps.size() * format::kLongValueMapEntrySize, 0, maps.take()});
   }
   return applySplices(std::move(out), splices);
 }

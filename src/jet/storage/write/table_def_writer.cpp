@@ -219,8 +219,9 @@ void putColumnEntry(ByteBuilder& b, const ColumnDef& c, const ColumnPlacement& p
   b.u16(p.length);
 }
 
-void putRealIndex(ByteBuilder& b, const IndexDef& ix, const std::vector<ColumnPlacement>& placements,
-                  RowPointer usedPages, uint32_t root, bool jet3) {
+void putRealIndex(ByteBuilder& b, const IndexDef& ix,
+                  const std::vector<ColumnPlacement>& placements, RowPointer usedPages,
+                  uint32_t root, bool jet3) {
   if (!jet3) b.u32(0);
   for (int k = 0; k < format::kIndexMaxColumns; ++k) {
     if (k < static_cast<int>(ix.columns.size())) {

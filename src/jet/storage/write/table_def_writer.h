@@ -60,8 +60,9 @@ void putColumnEntry(ByteBuilder& b, const ColumnDef& c, const ColumnPlacement& p
                     uint16_t codePage);
 // The block of a real index: its columns (by their numbers in `placements`),
 // its page usage map, its root page, and its flags.
-void putRealIndex(ByteBuilder& b, const IndexDef& ix, const std::vector<ColumnPlacement>& placements,
-                  RowPointer usedPages, uint32_t root, bool jet3);
+void putRealIndex(ByteBuilder& b, const IndexDef& ix,
+                  const std::vector<ColumnPlacement>& placements, RowPointer usedPages,
+                  uint32_t root, bool jet3);
 // The entry of logical index `number`, kept in real index `real`.
 void putLogicalIndex(ByteBuilder& b, uint32_t number, uint32_t real, const IndexDef& ix, bool jet3);
 

@@ -7,9 +7,9 @@
 #include "jet/storage/pages/byte_writer.h"
 #include "jet/storage/read/row_index_key.h"
 #include "jet/storage/read/table_cursor.h"
+#include "jet/storage/write/index_errors.h"
 #include "jet/storage/write/table_def_patch.h"
 #include "jet/storage/write/table_writer.h"
-#include "jet/storage/write/index_errors.h"
 #include "jet/storage/write/usage_map.h"
 
 namespace jet::storage::write {
