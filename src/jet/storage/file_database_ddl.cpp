@@ -13,7 +13,6 @@
 #include "jet/storage/pages/write_pager.h"
 #include "jet/storage/read/table_cursor.h"
 #include "jet/storage/tables/table_def_parts.h"
-#include "jet/storage/write/data_page.h"
 #include "jet/storage/write/index_writer.h"
 #include "jet/storage/write/table_def_edit.h"
 #include "jet/storage/write/table_def_writer.h"
@@ -30,24 +29,6 @@ constexpr size_t kMaxIndexesPerTable = 32;
 
 Error refused(std::string what) {
   return Error{errc::kSyntax, std::move(what)};
-}
-
-// A new page holding the rows of `count` empty usage maps for pages from
-// `first` on.
-Result<std::vector<RowPointer>> newMaps(WritePager& w, uint32_t first, size_t count) {
-  auto page = w.allocate();
-  if (!page) return page.status();
-  auto bytes = w.change(*page);
-  if (!bytes) return bytes.status();
-  write::DataPage maps(*bytes);
-  maps.format(0);
-  std::vector<RowPointer> out;
-  for (size_t i = 0; i < count; ++i) {
-    auto slot = maps.addRow(write::emptyInlineMap(first));
-    if (!slot) return Error{errc::kUnspecified, "No caben los mapas de páginas nuevos."};
-    out.push_back(RowPointer{*page, *slot});
-  }
-  return out;
 }
 
 // The definitions read so far are stale: the statements that follow read
@@ -100,7 +81,7 @@ Status createIndexIn(FileDatabase& db, WritePager& w, std::string_view table,
   write::IndexPage leaf;
   leaf.parent = (*def)->page;
   JET_TRY(write::writeIndexPage(w, *root, leaf));
-  auto map = newMaps(w, (*def)->page, 1);
+  auto map = write::newUsageMaps(w, (*def)->page, 1);
   if (!map) return map.status();
   JET_TRY(write::UsageMap(w, map->front()).set(*root, true));
   auto bytes = write::readWholeTableDef(w, **def);
@@ -217,7 +198,7 @@ Status addColumnIn(FileDatabase& db, WritePager& w, std::string_view table,
   std::optional<write::AddedLongValueMaps> maps;
   const bool longValue = column.type == ColumnType::Memo || column.type == ColumnType::OLE;
   if (longValue && w.format() != FileFormat::Jet3) {
-    auto made = newMaps(w, (*def)->page, 2);
+    auto made = write::newUsageMaps(w, (*def)->page, 2);
     if (!made) return made.status();
     maps = write::AddedLongValueMaps{(*made)[0], (*made)[1]};
   }
