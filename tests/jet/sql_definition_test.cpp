@@ -189,7 +189,11 @@ TEST_P(SqlDefinition, DropIndexAndDropTableTakeThemAway) {
   sql->ok("DROP TABLE viejas");
   EXPECT_EQ(sql->refused("SELECT x FROM viejas"), errc::kNoTable);
   EXPECT_EQ(sql->refused("DROP TABLE viejas"), errc::kNoTable);
-  EXPECT_EQ(sql->refused("DROP TABLE MSysObjects"), errc::kSyntax);
+  // Access's own tables are not the staff's to change.
+  EXPECT_EQ(sql->refused("DROP TABLE MSysObjects", &text), errc::kSyntax);
+  EXPECT_EQ(text, "No se puede modificar la tabla del sistema 'MSysObjects'.");
+  EXPECT_EQ(sql->refused("CREATE INDEX x ON MSysObjects (Name)"), errc::kSyntax);
+  EXPECT_EQ(sql->refused("ALTER TABLE MSysObjects ADD COLUMN x LONG"), errc::kSyntax);
   // A table of the same name can be made again.
   sql->ok("CREATE TABLE viejas (y TEXT(5))");
   close();

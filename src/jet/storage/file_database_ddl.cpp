@@ -31,6 +31,12 @@ Error refused(std::string what) {
   return Error{errc::kSyntax, std::move(what)};
 }
 
+// Access's own tables are its to change.
+Status changeable(const TableSchema& schema) {
+  if (!schema.system) return Status::ok();
+  return refused("No se puede modificar la tabla del sistema '" + schema.name + "'.");
+}
+
 // The definitions read so far are stale: the statements that follow read
 // them again.
 Status definitionsChanged(FileDatabase& db) {
@@ -62,6 +68,7 @@ Status createIndexIn(FileDatabase& db, WritePager& w, std::string_view table,
   auto def = db.tableDef(table);
   if (!def) return def.status();
   const TableSchema& schema = (*def)->schema;
+  JET_TRY(changeable(schema));
   for (const IndexDef& ix : schema.indexes) {
     if (equalsIgnoreCase(ix.name, requested.name)) {
       return refused("La tabla '" + schema.name + "' ya tiene un índice denominado '" +
@@ -105,6 +112,7 @@ Status dropIndexIn(FileDatabase& db, WritePager& w, std::string_view table, std:
   auto def = db.tableDef(table);
   if (!def) return def.status();
   const TableSchema& schema = (*def)->schema;
+  JET_TRY(changeable(schema));
   size_t logical = schema.indexes.size();
   bool related = false;
   for (size_t i = 0; i < schema.indexes.size(); ++i) {
@@ -139,9 +147,7 @@ Status dropTableIn(FileDatabase& db, WritePager& w, std::string_view table) {
   auto def = db.tableDef(table);
   if (!def) return def.status();
   const std::string name = (*def)->schema.name;
-  if ((*def)->schema.system) {
-    return refused("No se puede eliminar la tabla del sistema '" + name + "'.");
-  }
+  JET_TRY(changeable((*def)->schema));
   auto related = inRelationship(db, w, name);
   if (!related) return related.status();
   if (*related) {
@@ -185,6 +191,7 @@ Status addColumnIn(FileDatabase& db, WritePager& w, std::string_view table,
   auto def = db.tableDef(table);
   if (!def) return def.status();
   const TableSchema& schema = (*def)->schema;
+  JET_TRY(changeable(schema));
   if (schema.findColumn(column.name) >= 0) {
     return refused("El campo '" + column.name + "' ya existe en la tabla '" + schema.name + "'.");
   }
