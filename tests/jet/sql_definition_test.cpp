@@ -283,6 +283,10 @@ TEST(SqlDefinitionOnAccessFiles, IndexesAndColumnsChangeOnACopyOfAnAccessFile) {
       sql.ok("CREATE UNIQUE INDEX porD ON Table1 (D, C) WITH IGNORE NULL");
       sql.ok("INSERT INTO Table1 (A, B, C, D, E) VALUES ('nuevo', 'b', 2, 5, 7)");
       EXPECT_EQ(sql.refused("CREATE UNIQUE INDEX porC ON Table1 (C)"), errc::kIntegrity);
+      // The new row has no F.
+      EXPECT_EQ(sql.refused("CREATE INDEX porF ON Table1 (F) WITH DISALLOW NULL"),
+                errc::kIntegrity);
+      sql.ok("CREATE INDEX porA ON Table1 (A DESC) WITH DISALLOW NULL");
       EXPECT_EQ(sql.refused("INSERT INTO Table1 (A, B, C, D) VALUES ('otro', 'b', 2, 5)"),
                 errc::kIntegrity);
       EXPECT_EQ(sql.refused("INSERT INTO Table1 (B) VALUES ('sin clave')"), errc::kIntegrity);
@@ -291,7 +295,8 @@ TEST(SqlDefinitionOnAccessFiles, IndexesAndColumnsChangeOnACopyOfAnAccessFile) {
       sql.ok("DROP INDEX B ON Table1");
       EXPECT_EQ(sql.column("SELECT A FROM Table1 WHERE E = 7"),
                 (std::vector<std::string>{"nuevo"}));
-      EXPECT_EQ(sql.indexNames("Table1"), (std::vector<std::string>{"PrimaryKey", "porE", "porD"}));
+      EXPECT_EQ(sql.indexNames("Table1"),
+                (std::vector<std::string>{"PrimaryKey", "porE", "porD", "porA"}));
     }
     auto lines = cocina::test::mdbExportLines(path, "Table1");
     ASSERT_TRUE(lines);
