@@ -64,6 +64,21 @@ jet::TableSchema engineSchema(const CatalogTable& table) {
     }
     jet::IndexDef def = jet::newIndex(ix.name, std::move(columns), ix.primaryKey);
     def.unique = ix.primaryKey || ix.unique;
+    if (ix.indexNulls == adIndexNullsDisallow) {
+      def.required = true;
+    } else if (ix.indexNulls == adIndexNullsIgnore) {
+      def.ignoreNulls = true;
+    } else if (ix.indexNulls != adIndexNullsAllow) {
+      raiseInvalidArgument();
+    }
+    if (!ix.sortOrders.empty() && ix.sortOrders.size() != def.columns.size())
+      raiseInvalidArgument();
+    for (size_t k = 0; k < ix.sortOrders.size(); ++k) {
+      if (ix.sortOrders[k] != adSortAscending && ix.sortOrders[k] != adSortDescending) {
+        raiseInvalidArgument();
+      }
+      def.columns[k].ascending = ix.sortOrders[k] == adSortAscending;
+    }
     schema.indexes.push_back(std::move(def));
   }
   return schema;

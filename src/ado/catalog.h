@@ -7,10 +7,10 @@
 // file's name decides (".accdb" in any case gives Access 2007). The new file
 // is then opened through an ado::Connection, the catalog's active connection.
 //
-// A table goes in whole, with its indexes, as Tables.Append does: Access
-// SQL has no statement for a non-unique index inside CREATE TABLE, and the
-// point of sale's tables need them. Every failure raises ado::ComError with
-// the provider's number.
+// A table goes in whole, with its indexes and their properties, as
+// Tables.Append does (in SQL the same takes a CREATE TABLE and a CREATE
+// INDEX for each index that is not a constraint). Every failure raises
+// ado::ComError with the provider's number.
 #pragma once
 
 #include <cstdint>
@@ -33,12 +33,17 @@ struct CatalogColumn {
   bool autoIncrement = false;  // adInteger only: an AutoNumber
 };
 
-// ADOX Index: the columns it orders by, ascending.
+// ADOX Index: the columns it orders by, what it does with Nulls
+// (IndexNulls: adIndexNullsAllow, adIndexNullsDisallow, or
+// adIndexNullsIgnore, which leaves out the rows whose columns are all Null),
+// and each column's SortOrder (adSortAscending unless given).
 struct CatalogIndex {
   std::string name;
   std::vector<std::string> columns;
-  bool primaryKey = false;  // implies unique
+  bool primaryKey = false;  // implies unique, and refuses Nulls
   bool unique = false;
+  int32_t indexNulls = adIndexNullsAllow;
+  std::vector<int32_t> sortOrders;  // per column; empty: all ascending
 };
 
 // ADOX Table: columns in definition order, then indexes.
@@ -63,7 +68,8 @@ class Catalog {
 
   // Adds a table with its indexes. Raises adErrInvalidConnection without an
   // open active connection, adErrInvalidArgument for a type the engine
-  // cannot store or an index on a column the table lacks.
+  // cannot store, an index on a column the table lacks, or an IndexNulls or
+  // SortOrder the engine does not keep (adIndexNullsIgnoreAny).
   void appendTable(const CatalogTable& table);
 
  private:

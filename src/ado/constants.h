@@ -69,6 +69,15 @@ inline constexpr int32_t adModeRead = 1;
 inline constexpr int32_t adModeWrite = 2;
 inline constexpr int32_t adModeReadWrite = 3;
 
+// ADOX AllowNullsEnum (an index's IndexNulls) and SortOrderEnum (an index
+// column's SortOrder)
+inline constexpr int32_t adIndexNullsAllow = 0;
+inline constexpr int32_t adIndexNullsDisallow = 1;
+inline constexpr int32_t adIndexNullsIgnore = 2;
+inline constexpr int32_t adIndexNullsIgnoreAny = 4;
+inline constexpr int32_t adSortAscending = 1;
+inline constexpr int32_t adSortDescending = 2;
+
 // SchemaEnum (the schemas Connection::openSchema answers)
 inline constexpr int32_t adSchemaTables = 20;
 

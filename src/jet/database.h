@@ -146,6 +146,31 @@ class Database {
   // The lock wait from now on (see Locks above).
   virtual void setLockWait(std::chrono::milliseconds wait) { (void)wait; }
 
+  // --- changing a table's definition ---
+  // Each is all or nothing, like a write, and takes effect for the
+  // statements that follow. kNotSupported where the database can't.
+  // Adds `index` (columns by schema position) and fills it from the rows
+  // already there: refused when a row has a Null the index refuses or a
+  // key a unique index would repeat.
+  virtual Status createIndex(std::string_view table, const IndexDef& index) {
+    (void)table, (void)index;
+    return Error{errc::kNotSupported, "Esta base de datos no crea índices."};
+  }
+  virtual Status dropIndex(std::string_view table, std::string_view index) {
+    (void)table, (void)index;
+    return Error{errc::kNotSupported, "Esta base de datos no elimina índices."};
+  }
+  // Removes a table and its rows.
+  virtual Status dropTable(std::string_view table) {
+    (void)table;
+    return Error{errc::kNotSupported, "Esta base de datos no elimina tablas."};
+  }
+  // Adds a column after the others; the rows already there hold Null in it.
+  virtual Status addColumn(std::string_view table, const ColumnDef& column) {
+    (void)table, (void)column;
+    return Error{errc::kNotSupported, "Esta base de datos no añade campos."};
+  }
+
   // --- transactions ---
   virtual Result<int> begin() = 0;
   virtual Status commit() = 0;

@@ -50,12 +50,18 @@ struct IndexColumn {
   bool ascending = true;
 };
 
+// An index and the properties Access keeps for it. A primary key and a
+// required index refuse a row with a Null in any of their columns; an index
+// that ignores nulls holds no entry for a row whose columns are all Null; a
+// unique one refuses a second row with the same key, except where a column
+// of the key is Null (Nulls are never equal to each other).
 struct IndexDef {
   std::string name;
   std::vector<IndexColumn> columns;
   bool primary = false;
   bool unique = false;
   bool ignoreNulls = false;
+  bool required = false;    // "Required" (DISALLOW NULL); a primary key refuses Nulls too
   bool foreignKey = false;  // a relationship's index: not shown as the user's own
 };
 

@@ -11,6 +11,7 @@
 #include "ado/error.h"
 #include "data/order_database.h"
 #include "jet/database.h"
+#include "jet/error_codes.h"
 
 namespace {
 
@@ -88,6 +89,40 @@ TEST(CatalogAppendTable, ColumnsAndIndexesReachTheFile) {
   EXPECT_TRUE(t->indexes[1].unique);
   ASSERT_EQ(t->indexes[1].columns.size(), 1u);
   EXPECT_EQ(t->indexes[1].columns[0].column, 1);
+}
+
+TEST(CatalogAppendTable, IndexNullsAndSortOrdersReachTheFile) {
+  testdb::TempDir dir;
+  ado::Catalog catalog;
+  catalog.create("Data Source=" + dir.file("t.accdb"));
+  ado::CatalogIndex byCode{"porCodigo", {"codigo", "turno"}};
+  byCode.indexNulls = ado::adIndexNullsIgnore;
+  byCode.sortOrders = {ado::adSortDescending, ado::adSortAscending};
+  ado::CatalogIndex byShift{"porTurno", {"turno"}};
+  byShift.indexNulls = ado::adIndexNullsDisallow;
+  catalog.appendTable(
+      {"TURNOS", {{"codigo", ado::adVarWChar, 10}, {"turno", ado::adInteger}}, {byCode, byShift}});
+  ado::CatalogIndex any{"x", {"codigo"}};
+  any.indexNulls = ado::adIndexNullsIgnoreAny;
+  EXPECT_EQ(errorOf([&] {
+              catalog.appendTable({"OTRA", {{"codigo", ado::adInteger}}, {any}});
+            }),
+            ado::adErrInvalidArgument);
+  catalog.activeConnection()->close();
+
+  auto db = jet::Database::open(dir.file("t.accdb"));
+  ASSERT_TRUE(db);
+  auto t = (*db)->table("TURNOS");
+  ASSERT_TRUE(t);
+  ASSERT_EQ(t->indexes.size(), 2u);
+  EXPECT_TRUE(t->indexes[0].ignoreNulls);
+  EXPECT_FALSE(t->indexes[0].columns[0].ascending);
+  EXPECT_TRUE(t->indexes[0].columns[1].ascending);
+  EXPECT_TRUE(t->indexes[1].required);
+  // The required index refuses a row without a shift.
+  EXPECT_EQ(
+      (*db)->insertRow("TURNOS", {jet::Value::text("a"), jet::Value::null()}).status().number(),
+      jet::errc::kIntegrity);
 }
 
 TEST(CatalogAppendTable, RefusesWhatTheEngineCannotStoreAndAClosedConnection) {

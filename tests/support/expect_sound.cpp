@@ -9,12 +9,23 @@
 
 namespace cocina::test {
 
-void expectSound(const std::string& path) {
+std::vector<std::string> expectSoundWithNotes(const std::string& path) {
   auto db = jet::storage::FileDatabase::open(path, jet::OpenOptions{});
-  ASSERT_TRUE(db) << path << ": " << db.error().description;
+  if (!db) {
+    ADD_FAILURE() << path << ": " << db.error().description;
+    return {};
+  }
   auto report = jet::storage::write::checkDatabase(**db);
-  ASSERT_TRUE(report) << path << ": " << report.error().description;
+  if (!report) {
+    ADD_FAILURE() << path << ": " << report.error().description;
+    return {};
+  }
   for (const auto& p : report->problems) ADD_FAILURE() << path << ": " << p;
+  return report->notes;
+}
+
+void expectSound(const std::string& path) {
+  (void)expectSoundWithNotes(path);
 }
 
 }  // namespace cocina::test

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace cocina::test {
 
 void expectSound(const std::string& path);
+// The same, answering the check's notes (empty when the file can't be read).
+std::vector<std::string> expectSoundWithNotes(const std::string& path);
 
 }  // namespace cocina::test

@@ -19,6 +19,15 @@ std::string NewFileTest::newFile(std::string_view stem) const {
   return dir.file(std::string(stem) + "." + GetParam());
 }
 
+std::unique_ptr<jet::Database> NewFileTest::create(const std::string& path) const {
+  auto made = jet::Database::create(path, format());
+  if (!made) {
+    ADD_FAILURE() << "the engine could not create " << path << ": " << made.error().description;
+    return nullptr;
+  }
+  return std::move(*made);
+}
+
 void forEachEmptyAccessFile(
     const jet::TableSchema& table,
     const std::function<void(jet::Database& db, const std::string& path)>& write,

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ class NewFileTest : public ::testing::TestWithParam<const char*> {
   jet::FileFormat format() const;
   // dir/stem.<parameter> (the file need not exist).
   std::string newFile(std::string_view stem) const;
+  // Creates `path` in the parameter's format; null, the test failed with
+  // the engine's reason, when it can't.
+  std::unique_ptr<jet::Database> create(const std::string& path) const;
 
   TempDir dir;
 };

@@ -253,7 +253,8 @@ inline constexpr Layout kJet4Layout = [] {
   l.realIndexDefColumnsOffset = 4;
   l.realIndexDefUsedPagesOffset = 34;
   l.realIndexDefRootOffset = 38;
-  l.realIndexDefFlagsOffset = 42;
+  // Four bytes Access uses for itself lie between the root and the flags.
+  l.realIndexDefFlagsOffset = 46;
   l.logicalIndexEntrySize = 28;
   l.logicalIndexNumberOffset = 4;
   l.logicalIndexRealOffset = 8;

@@ -106,7 +106,41 @@ struct CreateTable {
   TableSchema schema;
 };
 
-enum class StatementKind { Query, Insert, Update, Delete, CreateTable };
+// CREATE INDEX, and ALTER TABLE ... ADD CONSTRAINT: the index's columns by
+// name (`index.columns` gives their directions), found in the table when
+// the statement runs.
+struct CreateIndex {
+  std::string table;
+  IndexDef index;
+  std::vector<std::string> columns;
+};
+
+struct DropIndex {
+  std::string table;
+  std::string index;
+};
+
+struct DropTable {
+  std::string table;
+};
+
+// ALTER TABLE ... ADD [COLUMN].
+struct AddColumn {
+  std::string table;
+  ColumnDef column;
+};
+
+enum class StatementKind {
+  Query,
+  Insert,
+  Update,
+  Delete,
+  CreateTable,
+  CreateIndex,
+  DropIndex,
+  DropTable,
+  AddColumn
+};
 
 struct Statement {
   StatementKind kind = StatementKind::Query;
@@ -115,6 +149,10 @@ struct Statement {
   Update update;
   Delete del;
   CreateTable create;
+  CreateIndex createIndex;
+  DropIndex dropIndex;
+  DropTable dropTable;
+  AddColumn addColumn;
   int parameterCount = 0;
 };
 

@@ -95,6 +95,11 @@ Error requiredNull(std::string_view column) {
                   "para este campo está establecida en True.");
 }
 
+Error noField(std::string_view column, std::string_view table) {
+  return make(errc::kSyntax,
+              "El campo " + quoted(column) + " no existe en la tabla " + quoted(table) + ".");
+}
+
 Error unionColumnCount() {
   return make(
       errc::kSyntax,

@@ -28,6 +28,8 @@ Error unknownDestinationColumn(std::string_view column);
 Error valueCountMismatch();
 Error tableExists(std::string_view table);
 Error requiredNull(std::string_view column);
+// A column a definition statement names that its table lacks.
+Error noField(std::string_view column, std::string_view table);
 Error unionColumnCount();
 Error notSupported(std::string_view what);
 

@@ -26,6 +26,24 @@ Result<StatementResult> runInsert(Insert& ins, ExecContext& ctx, Value* newIdent
 Result<StatementResult> runUpdate(Update& up, ExecContext& ctx);
 Result<StatementResult> runDelete(Delete& del, ExecContext& ctx);
 Result<StatementResult> runCreateTable(CreateTable& ct, ExecContext& ctx);
+// The other changes of definitions (ddl_exec.cpp).
+Result<StatementResult> runCreateIndex(CreateIndex& ci, ExecContext& ctx);
+Result<StatementResult> runDropIndex(DropIndex& di, ExecContext& ctx);
+Result<StatementResult> runDropTable(DropTable& dt, ExecContext& ctx);
+Result<StatementResult> runAddColumn(AddColumn& ac, ExecContext& ctx);
+
+// Runs `work` inside a transaction level: commit on success, rollback on failure.
+template <class F>
+Status transaction(Database& db, F work) {
+  auto level = db.begin();
+  if (!level) return level.status();
+  Status s = work();
+  if (!s) {
+    (void)db.rollback();
+    return s;
+  }
+  return db.commit();
+}
 
 // The evaluation context of one source row (none for a statement without
 // a table): the row, the statement's parameters and @@IDENTITY.

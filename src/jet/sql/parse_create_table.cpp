@@ -1,7 +1,9 @@
 // CREATE TABLE in the Access dialect: columns with their types (TEXT(n),
 // MEMO, the number types, CURRENCY, DATETIME, YESNO, COUNTER), NOT NULL, and
-// the primary key given on a column or as a CONSTRAINT list. TEXT(n) is
-// sized by the file's bytes per character.
+// PRIMARY KEY and UNIQUE constraints, on a column or over a list of them,
+// named by CONSTRAINT or not. TEXT(n) is sized by the file's bytes per
+// character. ALTER TABLE ... ADD COLUMN reads its column the same way.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -21,72 +23,87 @@ Status Parser::parseCreate(CreateTable& ct) {
   TableSchema& schema = ct.schema;
   schema.name = t.value();
   JET_TRY(expectSymbol("("));
-  std::vector<std::string> primary;
+  std::vector<Constraint> constraints;
   do {
-    if (acceptWord("CONSTRAINT")) {
-      auto cn = name();
-      if (!cn) return cn.status();
-      JET_TRY(parsePrimaryKeyList(primary));
-      continue;
-    }
-    if (isWord("PRIMARY")) {
-      JET_TRY(parsePrimaryKeyList(primary));
+    if (isWord("CONSTRAINT") || isWord("PRIMARY") || (isWord("UNIQUE") && isSymbol("(", 1))) {
+      Constraint c;
+      JET_TRY(parseConstraint(c, true));
+      constraints.push_back(std::move(c));
       continue;
     }
     ColumnDef col;
-    auto cn = name();
-    if (!cn) return cn.status();
-    col.name = cn.value();
-    JET_TRY(parseColumnType(col));
-    for (;;) {
-      if (acceptWord("NOT")) {
-        JET_TRY(expectWord("NULL"));
-        col.required = true;
-      } else if (acceptWord("NULL")) {
-      } else if (acceptWord("PRIMARY")) {
-        JET_TRY(expectWord("KEY"));
-        primary.push_back(col.name);
-      } else if (acceptWord("CONSTRAINT")) {
-        auto constraintName = name();
-        if (!constraintName) return constraintName.status();
-        JET_TRY(expectWord("PRIMARY"));
-        JET_TRY(expectWord("KEY"));
-        primary.push_back(col.name);
-      } else {
-        break;
-      }
-    }
+    JET_TRY(parseColumnDef(col, constraints));
     if (schema.findColumn(col.name) >= 0) return fail();
     schema.columns.push_back(std::move(col));
   } while (acceptSymbol(","));
   JET_TRY(expectSymbol(")"));
   if (schema.columns.empty()) return fail();
-  if (!primary.empty()) {
-    IndexDef pk;
-    pk.name = "PrimaryKey";
-    pk.primary = true;
-    pk.unique = true;
-    for (const auto& p : primary) {
-      int c = schema.findColumn(p);
-      if (c < 0) return fail();
-      pk.columns.push_back(IndexColumn{c, true});
-      schema.columns[static_cast<size_t>(c)].required = true;
+  // One index per constraint: the primary key first, as Access lists it.
+  std::stable_partition(constraints.begin(), constraints.end(),
+                        [](const Constraint& c) { return c.primary; });
+  for (const Constraint& c : constraints) {
+    IndexDef ix;
+    ix.primary = c.primary;
+    ix.unique = true;
+    std::string generated;
+    for (const auto& columnName : c.columns) {
+      int at = schema.findColumn(columnName);
+      if (at < 0) return fail();
+      ix.columns.push_back(IndexColumn{at, true});
+      generated += (generated.empty() ? "" : "_") + schema.columns[static_cast<size_t>(at)].name;
+      if (c.primary) schema.columns[static_cast<size_t>(at)].required = true;
     }
-    schema.indexes.push_back(std::move(pk));
+    ix.name = !c.name.empty() ? c.name : c.primary ? "PrimaryKey" : generated;
+    for (const IndexDef& other : schema.indexes) {
+      if (other.primary && ix.primary) return fail();
+      if (equalsIgnoreCase(other.name, ix.name)) return fail();
+    }
+    schema.indexes.push_back(std::move(ix));
   }
   return Status::ok();
 }
 
-Status Parser::parsePrimaryKeyList(std::vector<std::string>& primary) {
-  JET_TRY(expectWord("PRIMARY"));
-  JET_TRY(expectWord("KEY"));
+Status Parser::parseConstraint(Constraint& c, bool withColumns) {
+  if (acceptWord("CONSTRAINT")) {
+    auto n = name();
+    if (!n) return n.status();
+    c.name = n.value();
+  }
+  if (acceptWord("PRIMARY")) {
+    JET_TRY(expectWord("KEY"));
+    c.primary = true;
+  } else {
+    JET_TRY(expectWord("UNIQUE"));
+  }
+  if (!withColumns) return Status::ok();
   JET_TRY(expectSymbol("("));
   do {
-    auto c = name();
-    if (!c) return c.status();
-    primary.push_back(c.value());
+    auto n = name();
+    if (!n) return n.status();
+    c.columns.push_back(n.value());
   } while (acceptSymbol(","));
   return expectSymbol(")");
+}
+
+Status Parser::parseColumnDef(ColumnDef& col, std::vector<Constraint>& constraints) {
+  auto cn = name();
+  if (!cn) return cn.status();
+  col.name = cn.value();
+  JET_TRY(parseColumnType(col));
+  for (;;) {
+    if (acceptWord("NOT")) {
+      JET_TRY(expectWord("NULL"));
+      col.required = true;
+    } else if (acceptWord("NULL")) {
+    } else if (isWord("PRIMARY") || isWord("UNIQUE") || isWord("CONSTRAINT")) {
+      Constraint c;
+      JET_TRY(parseConstraint(c, false));
+      c.columns.push_back(col.name);
+      constraints.push_back(std::move(c));
+    } else {
+      return Status::ok();
+    }
+  }
 }
 
 Status Parser::parseColumnType(ColumnDef& col) {

@@ -1,7 +1,8 @@
 // Recursive descent over the tokens of lexer.h; see parser.h. This file
 // reads the statements: SELECT (with UNION and ORDER BY), INSERT, UPDATE
-// and DELETE, and dispatches CREATE TABLE (parse_create_table.cpp); their
-// expressions are read by parse_expression.cpp.
+// and DELETE, and dispatches CREATE TABLE (parse_create_table.cpp) and the
+// other definition statements (parse_ddl.cpp); their expressions are read
+// by parse_expression.cpp.
 #include "jet/sql/parser.h"
 
 #include <cmath>
@@ -35,10 +36,20 @@ Result<Statement> Parser::run() {
     clause_ = "DELETE";
     JET_TRY(parseDelete(st.del));
     st.kind = StatementKind::Delete;
-  } else if (isWord("CREATE")) {
+  } else if (isWord("CREATE") && isWord("TABLE", 1)) {
     clause_ = "CREATE TABLE";
     JET_TRY(parseCreate(st.create));
     st.kind = StatementKind::CreateTable;
+  } else if (isWord("CREATE")) {
+    clause_ = "CREATE INDEX";
+    JET_TRY(parseCreateIndex(st.createIndex));
+    st.kind = StatementKind::CreateIndex;
+  } else if (isWord("DROP")) {
+    clause_ = "DROP";
+    JET_TRY(parseDrop(st));
+  } else if (isWord("ALTER")) {
+    clause_ = "ALTER TABLE";
+    JET_TRY(parseAlter(st));
   } else {
     return errors::invalidStatement();
   }

@@ -114,10 +114,23 @@ class Parser {
   Status parseUpdate(Update& up);
   Status parseDelete(Delete& del);
 
-  // --- table definitions ---
+  // --- table definitions (parse_create_table.cpp, parse_ddl.cpp) ---
+  // A constraint's index: PRIMARY KEY or UNIQUE, then its columns when
+  // `withColumns` (a table's constraint), else the column it follows.
+  struct Constraint {
+    std::string name;  // empty when the statement gives none
+    bool primary = false;
+    std::vector<std::string> columns;
+  };
   Status parseCreate(CreateTable& ct);
-  Status parsePrimaryKeyList(std::vector<std::string>& primary);
+  Status parseConstraint(Constraint& c, bool withColumns);
+  Status parseColumnDef(ColumnDef& col, std::vector<Constraint>& constraints);
   Status parseColumnType(ColumnDef& col);
+  // (col [ASC|DESC], ...): the names, and their directions in `index`.
+  Status parseIndexColumns(std::vector<std::string>& names, IndexDef& index);
+  Status parseCreateIndex(CreateIndex& ci);
+  Status parseDrop(Statement& st);
+  Status parseAlter(Statement& st);
 
   // --- expressions ---
   Result<ExprPtr> expression();

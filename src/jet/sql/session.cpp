@@ -44,6 +44,10 @@ Result<StatementResult> Session::execute(std::string_view sql, const std::vector
     case StatementKind::Update: return runUpdate(st.update, ctx);
     case StatementKind::Delete: return runDelete(st.del, ctx);
     case StatementKind::CreateTable: return runCreateTable(st.create, ctx);
+    case StatementKind::CreateIndex: return runCreateIndex(st.createIndex, ctx);
+    case StatementKind::DropIndex: return runDropIndex(st.dropIndex, ctx);
+    case StatementKind::DropTable: return runDropTable(st.dropTable, ctx);
+    case StatementKind::AddColumn: return runAddColumn(st.addColumn, ctx);
   }
   return errors::invalidStatement();
 }

@@ -23,19 +23,6 @@ namespace jet::sql {
 
 namespace {
 
-// Runs `work` inside a transaction level: commit on success, rollback on failure.
-template <class F>
-Status transaction(Database& db, F work) {
-  auto level = db.begin();
-  if (!level) return level.status();
-  Status s = work();
-  if (!s) {
-    (void)db.rollback();
-    return s;
-  }
-  return db.commit();
-}
-
 struct Found {
   RowId id;
   std::vector<Value> row;

@@ -23,6 +23,7 @@
 // statement the catalog and definitions are kept.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -72,6 +73,11 @@ class FileDatabase : public Database {
   Status beginRead() override;
   void endRead() override;
   void setLockWait(std::chrono::milliseconds wait) override;
+  // Defined in file_database_ddl.cpp.
+  Status createIndex(std::string_view table, const IndexDef& index) override;
+  Status dropIndex(std::string_view table, std::string_view index) override;
+  Status dropTable(std::string_view table) override;
+  Status addColumn(std::string_view table, const ColumnDef& column) override;
   Result<int> begin() override;
   Status commit() override;
   Status rollback() override;
@@ -92,6 +98,13 @@ class FileDatabase : public Database {
                                          const std::shared_ptr<const TableDef>& def);
   // Drops the kept writers (the catalog is about to change under them).
   void forgetWriters();
+  // Runs `body` as one level of the write pager: committed when it
+  // succeeds, rolled back otherwise (a statement outside a transaction is
+  // a transaction of its own).
+  Status runStatement(const std::function<Status(WritePager&)>& body);
+  // MSysObjects, read from its fixed page (a new file's catalog does not
+  // list it yet).
+  Result<std::shared_ptr<const TableDef>> catalogTableDef();
 
  protected:
   FileDatabase(std::string path, OpenOptions options, std::unique_ptr<Pager> pager);

@@ -14,7 +14,6 @@
 #include "jet/storage/file_database.h"
 #include "jet/storage/pages/write_pager.h"
 #include "jet/storage/read/table_cursor.h"
-#include "jet/storage/write/data_page.h"
 #include "jet/storage/write/index_writer.h"
 #include "jet/storage/write/new_file.h"
 #include "jet/storage/write/table_def_writer.h"
@@ -158,32 +157,28 @@ Status createTableIn(FileDatabase& db, WritePager& w, const TableSchema& request
   auto tdefPage = w.allocate();
   if (!tdefPage) return tdefPage.status();
   d.page = *tdefPage;
-  auto mapPage = w.allocate();
-  if (!mapPage) return mapPage.status();
-  auto mapBytes = w.change(*mapPage);
-  if (!mapBytes) return mapBytes.status();
-  write::DataPage maps(*mapBytes);
-  maps.format(0);
-  bool full = false;
-  auto addMap = [&]() {
-    auto slot = maps.addRow(write::emptyInlineMap(d.page));
-    if (!slot) full = true;
-    return RowPointer{*mapPage, slot.value_or(0)};
-  };
-  d.usedPages = addMap();
-  d.freePages = addMap();
-  for (size_t i = 0; i < d.schema.indexes.size(); ++i) d.indexMaps.push_back(addMap());
+  // The table's maps (its pages, its pages with room, each index's pages,
+  // each long-value column's two) on one new page.
+  std::vector<size_t> longValueColumns;
   for (size_t i = 0; i < d.schema.columns.size(); ++i) {
     ColumnType t = d.schema.columns[i].type;
     // Access 97 lists a table's long-value pages in its own page map.
-    if ((t != ColumnType::Memo && t != ColumnType::OLE) || d.jet3) continue;
+    if ((t == ColumnType::Memo || t == ColumnType::OLE) && !d.jet3) longValueColumns.push_back(i);
+  }
+  auto maps =
+      write::newUsageMaps(w, d.page, 2 + d.schema.indexes.size() + 2 * longValueColumns.size());
+  if (!maps) return maps.status();
+  auto nextMap = maps->begin();
+  d.usedPages = *nextMap++;
+  d.freePages = *nextMap++;
+  for (size_t i = 0; i < d.schema.indexes.size(); ++i) d.indexMaps.push_back(*nextMap++);
+  for (size_t i : longValueColumns) {
     write::NewTableDef::LongValueMaps m;
     m.columnNumber = d.placements[i].number;
-    m.used = addMap();
-    m.free = addMap();
+    m.used = *nextMap++;
+    m.free = *nextMap++;
     d.longValueMaps.push_back(m);
   }
-  if (full) return Error{errc::kNotSupported, "Demasiados índices y campos largos en una tabla."};
   for (size_t i = 0; i < d.schema.indexes.size(); ++i) {
     auto root = w.allocate();
     if (!root) return root.status();
@@ -226,6 +221,14 @@ Result<write::TableWriter*> FileDatabase::keptWriter(WritePager& w,
 
 void FileDatabase::forgetWriters() {
   writers_.clear();
+}
+
+Status FileDatabase::runStatement(const std::function<Status(WritePager&)>& body) {
+  return asStatementStatus(*this, body);
+}
+
+Result<std::shared_ptr<const TableDef>> FileDatabase::catalogTableDef() {
+  return catalogTable(*this);
 }
 
 Status FileDatabase::createTable(const TableSchema& schema) {

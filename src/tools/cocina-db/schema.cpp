@@ -46,8 +46,11 @@ void printTable(std::ostream& out, const jet::TableSchema& t, jet::FileFormat fo
       if (!i.columns[k].ascending) out << " DESC";
     }
     out << ")";
+    // The properties in the words of CREATE INDEX's WITH clause.
     if (i.primary) out << " PRIMARY";
     if (i.unique && !i.primary) out << " UNIQUE";
+    if (i.required && !i.primary) out << " DISALLOW NULL";
+    if (i.ignoreNulls) out << " IGNORE NULL";
     out << "\n";
   }
 }
@@ -79,7 +82,8 @@ const CommandRegistration kSchema(
     "Shows the definition of TABLE, or of every user table, in the Access\n"
     "database FILE: each column with its Access type and size (Text in\n"
     "characters, Decimal as precision and scale) and NOT NULL when required,\n"
-    "then each index with its columns and PRIMARY or UNIQUE.\n\n"
+    "then each index with its columns and PRIMARY, UNIQUE, DISALLOW NULL or\n"
+    "IGNORE NULL.\n\n"
     "Exit status: 0 done, 1 wrong usage, 2 the file or the table can't be read.\n",
     runSchema);
 

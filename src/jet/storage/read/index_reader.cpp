@@ -83,7 +83,7 @@ Result<TableIndexes> TableIndexes::load(Pager& pager, const TableDef& def) {
   TableIndexes out;
   out.def_ = &def;
   for (const RealIndex& ix : layout->indexes) {
-    out.indexes_.push_back(IndexHandle{ix.root, ix.columns, {}});
+    out.indexes_.push_back(IndexHandle{ix.root, ix.columns, {}, ix.ignoresNulls()});
   }
   out.textOrders_.resize(def.schema.columns.size());
   for (size_t c = 0; c < out.textOrders_.size(); ++c) {
@@ -94,11 +94,11 @@ Result<TableIndexes> TableIndexes::load(Pager& pager, const TableDef& def) {
   return out;
 }
 
-Result<IndexHandle> TableIndexes::find(const std::vector<int>& columns) const {
+Result<IndexHandle> TableIndexes::find(const std::vector<int>& columns, bool withNull) const {
   if (columns.empty()) return notIndexed("ningún campo");
   const IndexHandle* best = nullptr;
   for (const IndexHandle& ix : indexes_) {
-    if (ix.columns.size() < columns.size()) continue;
+    if (ix.columns.size() < columns.size() || (withNull && ix.ignoresNulls)) continue;
     bool leading = true;
     for (size_t i = 0; i < columns.size() && leading; ++i)
       leading = ix.columns[i].column == columns[i];
@@ -179,7 +179,9 @@ Status forEachLookup(Pager& pager, const TableDef& def, const std::vector<IndexL
   for (size_t i = 0; i < lookups.size(); ++i) {
     const IndexLookup& l = lookups[i];
     if (l.columns.size() != l.values.size()) return notIndexed("clave de longitud incorrecta");
-    auto index = indexes->find(l.columns);
+    bool withNull =
+        std::any_of(l.values.begin(), l.values.end(), [](const Value& v) { return v.isNull(); });
+    auto index = indexes->find(l.columns, withNull);
     if (!index) return index.status();
     auto key = indexLookupKey(def, *index, l.values);
     if (!key) return key.status();

@@ -33,6 +33,7 @@ struct IndexHandle {
   uint32_t root = 0;
   std::vector<IndexColumn> columns;      // schema positions and directions, in key order
   std::vector<TextKeyOrder> textOrders;  // per key column: how its text is keyed
+  bool ignoresNulls = false;             // rows whose key columns are all Null are not in it
 };
 
 // The real indexes of one table, as its definition lists them.
@@ -42,8 +43,10 @@ class TableIndexes {
 
   // The index whose leading columns are `columns`, in that order (the one
   // with fewest columns when several are). kNotSupported when there is none
-  // or when its text keys are not ones this engine makes.
-  Result<IndexHandle> find(const std::vector<int>& columns) const;
+  // or when its text keys are not ones this engine makes. A lookup with a
+  // Null among its values (`withNull`) passes over an index that ignores
+  // nulls: the rows it looks for may be the ones left out.
+  Result<IndexHandle> find(const std::vector<int>& columns, bool withNull = false) const;
 
  private:
   const TableDef* def_ = nullptr;

@@ -114,6 +114,7 @@ void addIndexes(TableDef& def, const TableDefParts& parts, const format::Layout&
       const auto& r = parts.realIndexes[g.real];
       idx.unique = idx.primary || (r.flags & format::kIndexUnique) != 0;
       idx.ignoreNulls = (r.flags & format::kIndexIgnoreNulls) != 0;
+      idx.required = (r.flags & format::kIndexRequired) != 0;
       for (auto [number, ascending] : r.columns) {
         int pos = columnPosition(def, number);
         if (pos >= 0) idx.columns.push_back(IndexColumn{pos, ascending});

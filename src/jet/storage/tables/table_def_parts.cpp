@@ -112,6 +112,7 @@ Result<TableDefParts> parseTableDefParts(ByteSpan b, const format::Layout& l, ui
 
   // Counts must fit in what the definition holds before anything is sized by them.
   size_t at = l.tdefFirstEntryOffset;
+  out.offsets.realEntries = at;
   if (*numRealIdx > b.size() / l.realIndexEntrySize || *numIdx > b.size() ||
       !fits(b, at, static_cast<size_t>(*numRealIdx) * l.realIndexEntrySize)) {
     return badTableDef(page, "número de índices imposible");
@@ -120,11 +121,13 @@ Result<TableDefParts> parseTableDefParts(ByteSpan b, const format::Layout& l, ui
   if (!fits(b, at, static_cast<size_t>(*numCols) * l.columnEntrySize)) {
     return badTableDef(page, "número de columnas imposible");
   }
+  out.offsets.columns = at;
   out.columns.reserve(*numCols);
   for (uint16_t i = 0; i < *numCols; ++i) {
     out.columns.push_back(readColumn(b.subspan(at, l.columnEntrySize), l));
     at += l.columnEntrySize;
   }
+  out.offsets.columnNames = at;
   for (auto& c : out.columns) {
     auto name = readName(b, at, l);
     if (!name) return badTableDef(page, "nombre de columna cortado");
@@ -134,6 +137,7 @@ Result<TableDefParts> parseTableDefParts(ByteSpan b, const format::Layout& l, ui
   if (!fits(b, at, static_cast<size_t>(*numRealIdx) * l.realIndexDefSize)) {
     return badTableDef(page, "definición de índices cortada");
   }
+  out.offsets.realDefs = at;
   out.realIndexes.reserve(*numRealIdx);
   for (uint32_t i = 0; i < *numRealIdx; ++i) {
     out.realIndexes.push_back(readRealIndex(b.subspan(at, l.realIndexDefSize), l, at));
@@ -142,6 +146,7 @@ Result<TableDefParts> parseTableDefParts(ByteSpan b, const format::Layout& l, ui
   if (!fits(b, at, static_cast<size_t>(*numIdx) * l.logicalIndexEntrySize)) {
     return badTableDef(page, "lista de índices cortada");
   }
+  out.offsets.logicalEntries = at;
   out.logicalIndexes.resize(*numIdx);
   for (auto& g : out.logicalIndexes) {
     ByteSpan e = b.subspan(at, l.logicalIndexEntrySize);
@@ -149,11 +154,13 @@ Result<TableDefParts> parseTableDefParts(ByteSpan b, const format::Layout& l, ui
     g.real = *readU32(e, l.logicalIndexRealOffset);
     g.type = e[l.logicalIndexTypeOffset];
   }
+  out.offsets.indexNames = at;
   for (auto& g : out.logicalIndexes) {
     auto name = readName(b, at, l);
     if (!name) return badTableDef(page, "nombre de índice cortado");
     g.name = *name;
   }
+  out.offsets.rest = at;
   // Access 97 keeps no usage maps of its own per long-value column.
   if (!l.jet3) readLongValueMaps(b, at, out);
   return out;

@@ -72,6 +72,17 @@ struct TableDefParts {
     RowPointer used, free;
   };
   std::vector<LongValueMaps> longValueMaps;
+
+  // --- where each part starts, for an edit that adds or removes one ---
+  struct Offsets {
+    size_t realEntries = 0;  // one entry per real index
+    size_t columns = 0;      // one entry per column
+    size_t columnNames = 0;
+    size_t realDefs = 0;        // one block per real index
+    size_t logicalEntries = 0;  // one entry per logical index
+    size_t indexNames = 0;
+    size_t rest = 0;  // what follows the index names (the long-value maps)
+  } offsets;
 };
 
 // Walks `bytes` (a whole definition chain, see readTableDefBytes); `page`

@@ -27,6 +27,23 @@ void addColumnText(TableLayout& out, const TableDefParts& parts, const TableDef&
 
 }  // namespace
 
+bool RealIndex::keyHasNull(const std::vector<Value>& values) const {
+  for (const IndexColumn& ic : columns) {
+    auto pos = static_cast<size_t>(ic.column);
+    if (pos >= values.size() || values[pos].isNull()) return true;
+  }
+  return false;
+}
+
+bool RealIndex::holdsRow(const std::vector<Value>& values) const {
+  if (!ignoresNulls()) return true;
+  for (const IndexColumn& ic : columns) {
+    auto pos = static_cast<size_t>(ic.column);
+    if (pos < values.size() && !values[pos].isNull()) return true;
+  }
+  return false;
+}
+
 Result<TableLayout> locateTableLayout(ByteSpan b, const TableDef& def, FileFormat fileFormat) {
   auto parts = parseTableDefParts(b, format::layoutFor(fileFormat), def.page);
   if (!parts) return parts.status();
@@ -50,6 +67,11 @@ Result<TableLayout> locateTableLayout(ByteSpan b, const TableDef& def, FileForma
     ix.root = r.root;
     ix.flags = r.flags;
     out.indexes.push_back(std::move(ix));
+  }
+  for (const auto& g : parts->logicalIndexes) {
+    if (g.type == format::kIndexTypePrimary && g.real < out.indexes.size()) {
+      out.indexes[g.real].primary = true;
+    }
   }
   for (const auto& m : parts->longValueMaps) {
     out.longValueMaps.push_back(TableLayout::LongValueMaps{m.columnNumber, m.used, m.free});

@@ -17,16 +17,32 @@
 #include "jet/storage/pages/bytes.h"
 #include "jet/storage/pages/pager.h"
 #include "jet/storage/tables/table_def.h"
+#include "jet/value.h"
 
 namespace jet::storage {
 
-// One real index as the table definition stores it.
+// One real index as the table definition stores it, with the rules its
+// properties make for the entries of rows (the writer keeps them, the
+// integrity check verifies them; see IndexDef in jet/schema.h).
 struct RealIndex {
   std::vector<IndexColumn> columns;  // positions in the schema's columns
   uint8_t flags = 0;
+  bool primary = false;  // a primary key is kept in it (said by its logical index)
   uint32_t root = 0;
   RowPointer usedPages;  // its page usage map; page 0 when it has none
   size_t defOffset = 0;  // where its definition starts in the TDEF bytes
+
+  bool unique() const { return primary || (flags & format::kIndexUnique) != 0; }
+  bool refusesNulls() const { return primary || (flags & format::kIndexRequired) != 0; }
+  bool ignoresNulls() const { return (flags & format::kIndexIgnoreNulls) != 0; }
+  // `values` hold one value per schema column.
+  bool keyHasNull(const std::vector<Value>& values) const;
+  // False for a row an index that ignores nulls leaves out: every key column Null.
+  bool holdsRow(const std::vector<Value>& values) const;
+  // A unique index refuses a second entry of this key: no key column Null.
+  bool keyMustBeUnique(const std::vector<Value>& values) const {
+    return unique() && !keyHasNull(values);
+  }
 };
 
 struct TableLayout {

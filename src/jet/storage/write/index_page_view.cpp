@@ -13,6 +13,7 @@
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
 #include "jet/storage/pages/byte_writer.h"
+#include "jet/storage/write/index_errors.h"
 
 namespace jet::storage::write {
 
@@ -29,12 +30,6 @@ uint32_t childPage(std::span<const uint8_t> e) {
 int compareBytes(std::span<const uint8_t> a, std::span<const uint8_t> b) {
   auto c = std::lexicographical_compare_three_way(a.begin(), a.end(), b.begin(), b.end());
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
-
-Error duplicateKey() {
-  return Error{errc::kIntegrity,
-               "Los cambios solicitados en la tabla no se realizaron correctamente porque crearían "
-               "valores duplicados en el índice, clave principal o relación."};
 }
 
 // Where a page on the way down names the child that was followed.
@@ -247,7 +242,7 @@ Result<bool> insertIndexEntryInPlace(PageStore& store, uint32_t root,
     };
     if ((pos < leaf.count() && sameKey(leaf.entry(pos))) ||
         (pos > 0 && sameKey(leaf.entry(pos - 1)))) {
-      return duplicateKey();
+      return duplicateKeyError();
     }
     // At either end of the leaf the neighbouring key lives on the next or
     // the previous leaf: look there too.
@@ -259,7 +254,7 @@ Result<bool> insertIndexEntryInPlace(PageStore& store, uint32_t root,
       if (!ref) return ref.status();
       IndexPageView other;
       if (!other.load(**ref) || !other.leaf() || other.count() == 0) return false;
-      if (sameKey(other.entry(pos == 0 ? other.count() - 1 : 0))) return duplicateKey();
+      if (sameKey(other.entry(pos == 0 ? other.count() - 1 : 0))) return duplicateKeyError();
     }
     if (uniqueChecked) *uniqueChecked = true;
   }

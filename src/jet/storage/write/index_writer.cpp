@@ -9,6 +9,7 @@
 #include "jet/format/jet_format.h"
 #include "jet/storage/pages/byte_writer.h"
 #include "jet/storage/pages/errors.h"
+#include "jet/storage/write/index_errors.h"
 #include "jet/storage/write/index_page_view.h"
 
 namespace jet::storage::write {
@@ -39,12 +40,6 @@ size_t bytesOf(const std::vector<IndexEntry>& es) {
   size_t n = 0;
   for (const auto& e : es) n += e.size();
   return n;
-}
-
-Error duplicateKey() {
-  return Error{errc::kIntegrity,
-               "Los cambios solicitados en la tabla no se realizaron correctamente porque crearían "
-               "valores duplicados en el índice, clave principal o relación."};
 }
 
 Error badIndex(uint32_t page, const std::string& what) {
@@ -376,7 +371,7 @@ Result<bool> insertIndexEntry(PageStore& store, uint32_t& root, const IndexEntry
     if (pos == leaf.entries.end() && leaf.next != 0) return false;
     if ((pos != leaf.entries.end() && sameKey(*pos)) ||
         (pos != leaf.entries.begin() && sameKey(*(pos - 1)))) {
-      return duplicateKey();
+      return duplicateKeyError();
     }
   }
   bool newLast = pos == leaf.entries.end();

@@ -40,11 +40,11 @@ bool isLongValue(ColumnType t) {
   return t == ColumnType::Memo || t == ColumnType::OLE;
 }
 
-// A name as the definition stores it: its length in bytes, then UCS-2
-// (Access 97: one length byte, then the code page's bytes).
-Status putName(ByteBuilder& b, const std::string& name, const NewTableDef& d) {
-  if (d.jet3) {
-    auto bytes = encodeCodePageText(name, d.codePage);
+}  // namespace
+
+Status putName(ByteBuilder& b, const std::string& name, bool jet3, uint16_t codePage) {
+  if (jet3) {
+    auto bytes = encodeCodePageText(name, codePage == 0 ? 1252 : codePage);
     if (!bytes) {
       return badDefinition("el nombre '" + name +
                            "' tiene caracteres que esta base de datos de Access 97 no admite");
@@ -59,7 +59,27 @@ Status putName(ByteBuilder& b, const std::string& name, const NewTableDef& d) {
   return Status::ok();
 }
 
-}  // namespace
+Status checkIndexDef(const TableSchema& schema, const IndexDef& ix) {
+  if (ix.name.empty() || utf16Length(ix.name) > 64) {
+    return badDefinition("el nombre de un índice debe tener de 1 a 64 caracteres");
+  }
+  if (ix.columns.empty() || ix.columns.size() > format::kIndexMaxColumns) {
+    return badDefinition("un índice tiene de 1 a 10 campos");
+  }
+  for (const IndexColumn& ic : ix.columns) {
+    if (ic.column < 0 || ic.column >= static_cast<int>(schema.columns.size())) {
+      return badDefinition("el índice '" + ix.name + "' nombra un campo que no existe");
+    }
+    ColumnType t = schema.columns[ic.column].type;
+    if (isLongValue(t) || t == ColumnType::Binary || t == ColumnType::Boolean ||
+        t == ColumnType::Guid || t == ColumnType::Complex || t == ColumnType::Numeric ||
+        t == ColumnType::ExtendedDateTime) {
+      return badDefinition("el campo '" + schema.columns[ic.column].name +
+                           "' no se puede indexar en esta versión");
+    }
+  }
+  return Status::ok();
+}
 
 Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, bool jet3) {
   if (schema.name.empty() || utf16Length(schema.name) > 64) {
@@ -116,23 +136,7 @@ Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, boo
     out.push_back(p);
   }
   if (fixedAt > 2000) return badDefinition("los campos de tamaño fijo no caben en una fila");
-  std::set<std::string> indexNames;
-  for (const IndexDef& ix : schema.indexes) {
-    if (ix.columns.empty() || ix.columns.size() > 10) {
-      return badDefinition("un índice tiene de 1 a 10 campos");
-    }
-    for (const IndexColumn& ic : ix.columns) {
-      if (ic.column < 0 || ic.column >= static_cast<int>(schema.columns.size())) {
-        return badDefinition("el índice '" + ix.name + "' nombra un campo que no existe");
-      }
-      ColumnType t = schema.columns[ic.column].type;
-      if (isLongValue(t) || t == ColumnType::Binary || t == ColumnType::Boolean ||
-          t == ColumnType::Guid) {
-        return badDefinition("el campo '" + schema.columns[ic.column].name +
-                             "' no se puede indexar en esta versión");
-      }
-    }
-  }
+  for (const IndexDef& ix : schema.indexes) JET_TRY(checkIndexDef(schema, ix));
   return out;
 }
 
@@ -188,6 +192,8 @@ void putHeader(ByteBuilder& b, const NewTableDef& d) {
   }
 }
 
+}  // namespace
+
 void putColumnEntry(ByteBuilder& b, const ColumnDef& c, const ColumnPlacement& p, bool jet3,
                     uint16_t codePage) {
   b.u8(static_cast<uint8_t>(c.type));
@@ -213,44 +219,43 @@ void putColumnEntry(ByteBuilder& b, const ColumnDef& c, const ColumnPlacement& p
   b.u16(p.length);
 }
 
-// The block of real index `i`: its columns, usage map, root and flags.
-void putRealIndex(ByteBuilder& b, const NewTableDef& d, size_t i) {
-  const IndexDef& ix = d.schema.indexes[i];
-  if (!d.jet3) b.u32(0);
+void putRealIndex(ByteBuilder& b, const IndexDef& ix,
+                  const std::vector<ColumnPlacement>& placements, RowPointer usedPages,
+                  uint32_t root, bool jet3) {
+  if (!jet3) b.u32(0);
   for (int k = 0; k < format::kIndexMaxColumns; ++k) {
     if (k < static_cast<int>(ix.columns.size())) {
-      b.u16(d.placements[ix.columns[k].column].number);
+      b.u16(placements[ix.columns[k].column].number);
       b.u8(ix.columns[k].ascending ? 0x01 : 0x00);
     } else {
       b.u16(format::kNoColumn);
       b.u8(0);
     }
   }
-  b.u32(packRowPointer(d.indexMaps[i]));
-  b.u32(d.indexRoots[i]);
+  b.u32(packRowPointer(usedPages));
+  b.u32(root);
+  if (!jet3) b.u32(0);
   uint8_t flags = 0;
   if (ix.unique || ix.primary) flags |= format::kIndexUnique;
   if (ix.ignoreNulls) flags |= format::kIndexIgnoreNulls;
-  if (ix.primary) flags |= format::kIndexRequired;
+  if (ix.primary || ix.required) flags |= format::kIndexRequired;
   b.u8(flags);
-  if (!d.jet3) b.zeros(9);
+  if (!jet3) b.zeros(5);
 }
 
-// The entry of logical index `i`, on real index `i`.
-void putLogicalIndex(ByteBuilder& b, const NewTableDef& d, size_t i) {
-  if (!d.jet3) b.u32(0);
-  b.u32(static_cast<uint32_t>(i));
-  b.u32(static_cast<uint32_t>(i));
+void putLogicalIndex(ByteBuilder& b, uint32_t number, uint32_t real, const IndexDef& ix,
+                     bool jet3) {
+  if (!jet3) b.u32(0);
+  b.u32(number);
+  b.u32(real);
   b.u8(0);
   b.u32(0xFFFFFFFF);
   b.u32(0);
   b.u8(0x04);
   b.u8(0x04);
-  b.u8(d.schema.indexes[i].primary ? format::kIndexTypePrimary : 0);
-  if (!d.jet3) b.u32(0);
+  b.u8(ix.primary ? format::kIndexTypePrimary : 0);
+  if (!jet3) b.u32(0);
 }
-
-}  // namespace
 
 Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSize) {
   const auto& cols = d.schema.columns;
@@ -260,10 +265,14 @@ Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& d, uint32_t pageSi
   putHeader(b, d);
   for (size_t i = 0; i < cols.size(); ++i)
     putColumnEntry(b, cols[i], d.placements[i], d.jet3, codePage);
-  for (const ColumnDef& c : cols) JET_TRY(putName(b, c.name, d));
-  for (size_t i = 0; i < ixs.size(); ++i) putRealIndex(b, d, i);
-  for (size_t i = 0; i < ixs.size(); ++i) putLogicalIndex(b, d, i);
-  for (const IndexDef& ix : ixs) JET_TRY(putName(b, ix.name, d));
+  for (const ColumnDef& c : cols) JET_TRY(putName(b, c.name, d.jet3, d.codePage));
+  for (size_t i = 0; i < ixs.size(); ++i) {
+    putRealIndex(b, ixs[i], d.placements, d.indexMaps[i], d.indexRoots[i], d.jet3);
+  }
+  for (size_t i = 0; i < ixs.size(); ++i) {
+    putLogicalIndex(b, static_cast<uint32_t>(i), static_cast<uint32_t>(i), ixs[i], d.jet3);
+  }
+  for (const IndexDef& ix : ixs) JET_TRY(putName(b, ix.name, d.jet3, d.codePage));
   for (const auto& m : d.longValueMaps) {
     b.u16(m.columnNumber);
     b.u32(packRowPointer(m.used));

@@ -15,6 +15,7 @@
 
 #include "jet/schema.h"
 #include "jet/status.h"
+#include "jet/storage/pages/byte_writer.h"
 #include "jet/storage/pages/bytes.h"
 #include "jet/storage/tables/table_def.h"
 
@@ -24,6 +25,10 @@ namespace jet::storage::write {
 // answers each column's place in a row, in column order. Access 97 (`jet3`)
 // keeps text one byte per character.
 Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, bool jet3 = false);
+
+// Checks one index of `schema`: its name, 1 to 10 columns of the table,
+// each of a type the engine keeps keys of.
+Status checkIndexDef(const TableSchema& schema, const IndexDef& ix);
 
 struct NewTableDef {
   // An Access 97 definition, its names in this Windows code page.
@@ -45,6 +50,21 @@ struct NewTableDef {
 // The TDEF page bytes (one page); fails when the definition needs more, or
 // (Access 97) a name has a character the code page lacks.
 Result<std::vector<uint8_t>> buildTableDef(const NewTableDef& def, uint32_t pageSize);
+
+// The parts of a definition, as Access lays them out; the editing of an
+// existing table's definition (table_def_edit.h) adds them one by one.
+// A name: its length in bytes, then UCS-2 (Access 97: one length byte, then
+// the bytes of `codePage`); fails for a character that code page lacks.
+Status putName(ByteBuilder& b, const std::string& name, bool jet3, uint16_t codePage);
+void putColumnEntry(ByteBuilder& b, const ColumnDef& c, const ColumnPlacement& p, bool jet3,
+                    uint16_t codePage);
+// The block of a real index: its columns (by their numbers in `placements`),
+// its page usage map, its root page, and its flags.
+void putRealIndex(ByteBuilder& b, const IndexDef& ix,
+                  const std::vector<ColumnPlacement>& placements, RowPointer usedPages,
+                  uint32_t root, bool jet3);
+// The entry of logical index `number`, kept in real index `real`.
+void putLogicalIndex(ByteBuilder& b, uint32_t number, uint32_t real, const IndexDef& ix, bool jet3);
 
 // The TableDef the reader would parse from buildTableDef's bytes, for
 // writing rows before the definition is read back.

@@ -7,6 +7,7 @@
 #include "jet/storage/pages/errors.h"
 #include "jet/storage/read/table_cursor.h"
 #include "jet/storage/write/data_page.h"
+#include "jet/storage/write/index_errors.h"
 #include "jet/storage/write/table_def_patch.h"
 
 namespace jet::storage::write {
@@ -81,6 +82,12 @@ Result<std::vector<std::vector<uint8_t>>> TableWriter::keysOf(const std::vector<
   std::vector<std::vector<uint8_t>> keys;
   keys.reserve(layout_.indexes.size());
   for (const RealIndex& ix : layout_.indexes) {
+    if (ix.refusesNulls() && ix.keyHasNull(values)) return nullKeyError();
+    // No entry (an empty key) for a row the index leaves out.
+    if (!ix.holdsRow(values)) {
+      keys.emplace_back();
+      continue;
+    }
     auto key = keyOf(ix, values);
     if (!key) return key.status();
     keys.push_back(std::move(*key));

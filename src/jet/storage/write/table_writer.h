@@ -50,6 +50,14 @@ class TableWriter {
   // could not be changed in place.
   Status finish();
 
+  // Fills real index `index` (new, with an empty root) from the table's
+  // rows; fails, writing nothing the caller keeps, on a Null the index
+  // refuses or a key a unique one would repeat.
+  Status buildIndex(size_t index) { return rebuildIndex(index); }
+  // Gives the pages of real index `index`'s tree back to the table, before
+  // the index leaves its definition.
+  Status releaseIndexPages(size_t index);
+
   const TableLayout& layout() const { return layout_; }
   // The definition this writer was loaded from.
   const std::shared_ptr<const TableDef>& def() const { return def_; }
@@ -86,6 +94,9 @@ class TableWriter {
   Status changeIndexEntries(const std::vector<bool>& keyChanged, const RowChange& change,
                             RowId row);
   Status rebuildIndex(size_t index);
+  // The sorted entries the table's rows make in `ix`; fails as an insert
+  // of those rows would (a Null a key refuses, a repeated unique key).
+  Result<std::vector<IndexEntry>> entriesOfRows(const RealIndex& ix);
 
   // --- rows ---
   // The slot holding a row's bytes, after a moved row's pointer.

@@ -7,6 +7,7 @@
 #include "jet/storage/pages/byte_writer.h"
 #include "jet/storage/read/row_index_key.h"
 #include "jet/storage/read/table_cursor.h"
+#include "jet/storage/write/index_errors.h"
 #include "jet/storage/write/table_def_patch.h"
 #include "jet/storage/write/table_writer.h"
 #include "jet/storage/write/usage_map.h"
@@ -46,14 +47,11 @@ Status TableWriter::addIndexEntries(const std::vector<std::vector<uint8_t>>& key
                                     const std::vector<Value>& values, RowId row) {
   for (size_t i = 0; i < layout_.indexes.size(); ++i) {
     const RealIndex& ix = layout_.indexes[i];
-    const std::vector<uint8_t>* key = &keys[i];
-    if (rebuild_[i]) continue;
-    bool unique = ix.flags & format::kIndexUnique;
-    bool anyNull = false;
-    for (const auto& ic : ix.columns) anyNull = anyNull || values[ic.column].isNull();
+    // An empty key: the index holds no entry for this row.
+    if (rebuild_[i] || keys[i].empty()) continue;
     PagesForIndexes pages(*this, i);
-    auto done = insertIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*key, row),
-                                 unique && !anyNull ? key->size() : 0);
+    auto done = insertIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(keys[i], row),
+                                 ix.keyMustBeUnique(values) ? keys[i].size() : 0);
     if (!done) return done.status();
     if (!*done) rebuild_[i] = true;
   }
@@ -62,7 +60,7 @@ Status TableWriter::addIndexEntries(const std::vector<std::vector<uint8_t>>& key
 
 Status TableWriter::removeIndexEntries(const std::vector<Value>& values, RowId row) {
   for (size_t i = 0; i < layout_.indexes.size(); ++i) {
-    if (rebuild_[i]) continue;
+    if (rebuild_[i] || !layout_.indexes[i].holdsRow(values)) continue;
     auto key = keyOf(layout_.indexes[i], values);
     if (!key) {
       rebuild_[i] = true;
@@ -81,22 +79,29 @@ Status TableWriter::changeIndexEntries(const std::vector<bool>& keyChanged, cons
                                        RowId row) {
   for (size_t i = 0; i < layout_.indexes.size(); ++i) {
     if (!keyChanged[i] || rebuild_[i]) continue;
-    auto oldKey = keyOf(layout_.indexes[i], change.before);
-    auto newKey = keyOf(layout_.indexes[i], change.after);
-    if (!oldKey || !newKey) {
-      rebuild_[i] = true;
-      continue;
-    }
+    const RealIndex& ix = layout_.indexes[i];
     PagesForIndexes pages(*this, i);
-    auto removed = removeIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*oldKey, row));
-    if (!removed) return removed.status();
-    if (!*removed) {
+    if (ix.holdsRow(change.before)) {
+      auto oldKey = keyOf(ix, change.before);
+      if (!oldKey) {
+        rebuild_[i] = true;
+        continue;
+      }
+      auto removed = removeIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*oldKey, row));
+      if (!removed) return removed.status();
+      if (!*removed) {
+        rebuild_[i] = true;
+        continue;
+      }
+    }
+    if (!ix.holdsRow(change.after)) continue;
+    auto newKey = keyOf(ix, change.after);
+    if (!newKey) {
       rebuild_[i] = true;
       continue;
     }
-    bool unique = layout_.indexes[i].flags & format::kIndexUnique;
     auto added = insertIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*newKey, row),
-                                  unique ? newKey->size() : 0);
+                                  ix.keyMustBeUnique(change.after) ? newKey->size() : 0);
     if (!added) return added.status();
     if (!*added) rebuild_[i] = true;
   }
@@ -105,28 +110,20 @@ Status TableWriter::changeIndexEntries(const std::vector<bool>& keyChanged, cons
 
 namespace {
 
-// Sorted entries of a unique index that repeat a key (Null keys aside).
-bool repeatsKey(const std::vector<IndexEntry>& entries) {
-  for (size_t k = 1; k < entries.size(); ++k) {
-    const auto& a = entries[k - 1];
-    const auto& b = entries[k];
-    if (a.size() == b.size() && std::equal(a.begin(), a.end() - 4, b.begin()) && a[0] != 0x00 &&
-        a[0] != 0xFF) {
-      return true;
-    }
-  }
-  return false;
+// Whether two of `keys` (sorted) are the same.
+bool repeatsKey(const std::vector<std::vector<uint8_t>>& keys) {
+  return std::adjacent_find(keys.begin(), keys.end()) != keys.end();
 }
 
 }  // namespace
 
-Status TableWriter::rebuildIndex(size_t i) {
-  RealIndex& ix = layout_.indexes[i];
+Result<std::vector<IndexEntry>> TableWriter::entriesOfRows(const RealIndex& ix) {
   std::vector<int> columns;
   for (const auto& ic : ix.columns) columns.push_back(ic.column);
   auto cursor = TableCursor::open(pager_, def_, columns);
   if (!cursor) return cursor.status();
   std::vector<IndexEntry> entries;
+  std::vector<std::vector<uint8_t>> uniqueKeys;
   std::vector<Value> values(def_->schema.columns.size());
   while (true) {
     auto more = (*cursor)->next();
@@ -134,23 +131,30 @@ Status TableWriter::rebuildIndex(size_t i) {
     if (!*more) break;
     const auto& got = (*cursor)->values();
     for (size_t k = 0; k < columns.size(); ++k) values[columns[k]] = got[k];
+    if (ix.refusesNulls() && ix.keyHasNull(values)) return nullKeyError();
+    if (!ix.holdsRow(values)) continue;
     auto key = keyOf(ix, values);
     if (!key) return key.status();
+    if (ix.keyMustBeUnique(values)) uniqueKeys.push_back(*key);
     entries.push_back(makeIndexEntry(*key, (*cursor)->rowId()));
   }
+  std::sort(uniqueKeys.begin(), uniqueKeys.end());
+  if (repeatsKey(uniqueKeys)) return duplicateKeyError();
   std::sort(entries.begin(), entries.end());
-  if ((ix.flags & format::kIndexUnique) && repeatsKey(entries)) {
-    return Error{errc::kIntegrity,
-                 "Los cambios solicitados en la tabla no se realizaron correctamente porque "
-                 "crearían valores duplicados en el índice, clave principal o relación."};
-  }
+  return entries;
+}
+
+Status TableWriter::rebuildIndex(size_t i) {
+  RealIndex& ix = layout_.indexes[i];
+  auto entries = entriesOfRows(ix);
+  if (!entries) return entries.status();
   std::vector<uint32_t> old;
   if (ix.root != 0 && ix.root < pager_.pageCount()) {
     auto pages = indexTreePages(pager_, ix.root);
     if (pages) old = std::move(*pages);
   }
   PagesForIndexes pages(*this, i);
-  auto tree = writeIndexTree(pages, def_->page, entries, old);
+  auto tree = writeIndexTree(pages, def_->page, *entries, old);
   if (!tree) return tree.status();
   if (ix.usedPages.page != 0) {
     UsageMap map(pager_, ix.usedPages);
@@ -164,6 +168,16 @@ Status TableWriter::rebuildIndex(size_t i) {
   put32(raw, ix.root);
   return patchTableDef(pager_, def_->page, ix.defOffset + fileLayout().realIndexDefRootOffset, raw,
                        4);
+}
+
+Status TableWriter::releaseIndexPages(size_t i) {
+  const RealIndex& ix = layout_.indexes[i];
+  if (ix.root == 0 || ix.root >= pager_.pageCount()) return Status::ok();
+  auto pages = indexTreePages(pager_, ix.root);
+  if (!pages) return pages.status();
+  PagesForIndexes store(*this, i);
+  for (uint32_t n : *pages) JET_TRY(store.release(n));
+  return Status::ok();
 }
 
 }  // namespace jet::storage::write

@@ -5,6 +5,7 @@
 #include "jet/error_codes.h"
 #include "jet/storage/pages/byte_writer.h"
 #include "jet/storage/write/data_page.h"
+#include "jet/storage/write/index_errors.h"
 #include "jet/storage/write/table_writer.h"
 
 namespace jet::storage::write {
@@ -46,8 +47,10 @@ Result<std::vector<bool>> TableWriter::changedKeys(const RowChange& change) {
         keyChanged[i] = true;
       }
     }
-    if (keyChanged[i]) {
-      auto key = keyOf(layout_.indexes[i], change.after);
+    const RealIndex& ix = layout_.indexes[i];
+    if (keyChanged[i] && ix.refusesNulls() && ix.keyHasNull(change.after)) return nullKeyError();
+    if (keyChanged[i] && ix.holdsRow(change.after)) {
+      auto key = keyOf(ix, change.after);
       if (!key) return key.status();
     }
   }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
 #include "jet/storage/pages/byte_writer.h"
 #include "jet/storage/pages/errors.h"
@@ -39,6 +40,24 @@ std::vector<uint8_t> emptyInlineMap(uint32_t first) {
   row[0] = kMapInline;
   put32(&row[1], first);
   return row;
+}
+
+Result<std::vector<RowPointer>> newUsageMaps(PageStore& store, uint32_t first, size_t count) {
+  auto page = store.allocate();
+  if (!page) return page.status();
+  auto bytes = store.change(*page);
+  if (!bytes) return bytes.status();
+  DataPage maps(*bytes);
+  maps.format(0);
+  std::vector<RowPointer> out;
+  for (size_t i = 0; i < count; ++i) {
+    auto slot = maps.addRow(emptyInlineMap(first));
+    if (!slot) {
+      return Error{errc::kNotSupported, "Demasiados índices y campos largos en una tabla."};
+    }
+    out.push_back(RowPointer{*page, *slot});
+  }
+  return out;
 }
 
 Result<std::span<uint8_t>> UsageMap::row(bool forChange) {

@@ -31,6 +31,10 @@ std::vector<uint8_t> emptyReferenceMap();
 // The bytes of a new, empty type 0 map row covering the pages from `first`
 // on (512 of them); it turns into type 1 when a page beyond is added.
 std::vector<uint8_t> emptyInlineMap(uint32_t first);
+// A new page of `store` holding `count` empty inline maps (for pages from
+// `first` on), as a table keeps them beside its definition: the rows'
+// places, in order.
+Result<std::vector<RowPointer>> newUsageMaps(PageStore& store, uint32_t first, size_t count);
 
 class UsageMap {
  public:
