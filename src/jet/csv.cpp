@@ -160,7 +160,13 @@ void appendField(std::string& out, const Value& v) {
     case ValueType::Double: appendShortestFixed(out, v.asDouble()); return;
     case ValueType::DateTime: appendDateTime(out, v.asDateTime()); return;
     case ValueType::Text: appendQuoted(out, v.asText()); return;
-    case ValueType::Binary: appendHexText(out, v.asBinary()); return;
+    case ValueType::Binary:
+      // A zero-length binary has no hex digits; quoted, it stays apart from Null.
+      if (v.asBinary().empty())
+        out += "\"\"";
+      else
+        appendHexText(out, v.asBinary());
+      return;
     case ValueType::Guid: out += formatGuid(v.asGuid()); return;
     case ValueType::Decimal: out += formatDecimal(v.asDecimal()); return;
   }

@@ -5,7 +5,8 @@
 // unquoted field; numbers are in plain C-locale form with no exponent and
 // every digit needed to read the same value back; Date/Time is
 // `YYYY-MM-DD HH:MM:SS` (to the nearest second); Boolean is 1 or 0; binary
-// and OLE values are upper-case hexadecimal; a replication id is in braces
+// and OLE values are upper-case hexadecimal, a zero-length one `""` as an
+// empty text is, so that it never reads as Null; a replication id is in braces
 // ({XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}). Records end with CRLF.
 #pragma once
 
