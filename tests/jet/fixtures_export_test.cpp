@@ -95,6 +95,7 @@ std::string canonicalOurs(const jet::Value& v) {
     // mdb-export prints an empty binary value as it prints NULL.
     case ValueType::Binary: return v.asBinary().empty() ? kNull : upper(jet::csv::field(v));
     case ValueType::Guid: return guidDigits(jet::csv::formatGuid(v.asGuid()));
+    case ValueType::ExtendedDateTime: return jet::csv::field(v);
   }
   return "?";
 }
