@@ -145,10 +145,20 @@ TEST(CalculatedColumns, ARowIsRefusedClearlyAndTheTableKeepsItsRows) {
     EXPECT_NE(r.error().description.find("El motor no calcula el campo calculado"),
               std::string::npos)
         << r.error().description;
+    // Changing an operand would leave the stored result stale: refused too.
+    auto cursor = (*db)->scan("CALCULOS", {0});
+    ASSERT_TRUE(cursor);
+    auto first = (*cursor)->next();
+    ASSERT_TRUE(first && *first);
+    auto changed = (*db)->updateRow("CALCULOS", (*cursor)->rowId(),
+                                    {{schema->findColumn("Cantidad"), Value::longValue(50)}});
+    EXPECT_FALSE(changed);
   }
   auto db = Database::open(path, OpenOptions{.readOnly = true});
   ASSERT_TRUE(db);
-  EXPECT_EQ(rowsOf(**db, "CALCULOS").size(), 19u);
+  auto rows = rowsOf(**db, "CALCULOS");
+  ASSERT_EQ(rows.size(), 19u);
+  EXPECT_EQ(rows[0].rfind("1,,\"LÓPEZ\",4,21.79,", 0), 0u) << "the operand kept its value";
 }
 
 // Date/Time Extended values written into the Access 2019 file read back to

@@ -34,37 +34,43 @@ std::string complexKind(const std::string& templateName) {
   return "Complex";
 }
 
+// Calls `row` with the values of two named columns of every row of a
+// system table; false when the table or a column can't be read.
+template <class Row>
+bool eachPair(jet::Database& db, const char* table, const char* first, const char* second,
+              Row row) {
+  auto schema = db.table(table);
+  if (!schema) return false;
+  const int a = schema->findColumn(first), b = schema->findColumn(second);
+  if (a < 0 || b < 0) return false;
+  auto cursor = db.scan(table, {a, b});
+  if (!cursor) return false;
+  while (true) {
+    auto more = (*cursor)->next();
+    if (!more) return false;
+    if (!*more) return true;
+    const auto& v = (*cursor)->values();
+    row(v[0], v[1]);
+  }
+}
+
 // Empty when the file has no complex columns (every file before ACE) or
 // their catalog can't be read: the columns are then shown as "Complex".
 ComplexKinds readComplexKinds(jet::Database& db) {
   ComplexKinds kinds;
-  auto columns = db.table("MSysComplexColumns");
-  auto objects = db.table("MSysObjects");
-  if (!columns || !objects) return kinds;
-  const int id = columns->findColumn("ComplexID"),
-            type = columns->findColumn("ComplexTypeObjectID");
-  const int objectId = objects->findColumn("Id"), objectName = objects->findColumn("Name");
-  if (id < 0 || type < 0 || objectId < 0 || objectName < 0) return kinds;
-  std::multimap<int32_t, uint32_t> byTemplate;
-  auto rows = db.scan("MSysComplexColumns", {id, type});
-  if (!rows) return kinds;
-  while (true) {
-    auto more = (*rows)->next();
-    if (!more || !*more) break;
-    const auto& v = (*rows)->values();
-    if (v[0].type() != jet::ValueType::Long || v[1].type() != jet::ValueType::Long) continue;
-    byTemplate.emplace(v[1].asLong(), static_cast<uint32_t>(v[0].asLong()));
-  }
-  auto names = db.scan("MSysObjects", {objectId, objectName});
-  if (!names) return kinds;
-  while (true) {
-    auto more = (*names)->next();
-    if (!more || !*more) break;
-    const auto& v = (*names)->values();
-    if (v[0].type() != jet::ValueType::Long || !v[1].isText()) continue;
-    auto [from, to] = byTemplate.equal_range(v[0].asLong());
-    for (auto it = from; it != to; ++it) kinds[it->second] = complexKind(v[1].asText());
-  }
+  std::multimap<int32_t, uint32_t> byTemplate;  // template object id -> ComplexIDs
+  const bool listed =
+      eachPair(db, "MSysComplexColumns", "ComplexID", "ComplexTypeObjectID",
+               [&](const jet::Value& id, const jet::Value& type) {
+                 if (id.type() == jet::ValueType::Long && type.type() == jet::ValueType::Long)
+                   byTemplate.emplace(type.asLong(), static_cast<uint32_t>(id.asLong()));
+               });
+  if (!listed || byTemplate.empty()) return kinds;
+  eachPair(db, "MSysObjects", "Id", "Name", [&](const jet::Value& id, const jet::Value& name) {
+    if (id.type() != jet::ValueType::Long || !name.isText()) return;
+    auto [from, to] = byTemplate.equal_range(id.asLong());
+    for (auto it = from; it != to; ++it) kinds[it->second] = complexKind(name.asText());
+  });
   return kinds;
 }
 

@@ -282,9 +282,8 @@ std::optional<ExtendedDateTime> parseExtendedDateTime(ByteSpan f) {
   auto digits = [&](size_t from) -> std::optional<int64_t> {
     int64_t n = 0;
     for (size_t i = from; i < from + 19; ++i) {
-      if (f[i] < '0' || f[i] > '9') return std::nullopt;
+      if (f[i] < '0' || f[i] > '9' || n > kLastExtendedTick / 10) return std::nullopt;
       n = n * 10 + (f[i] - '0');
-      if (n > kLastExtendedTick) return std::nullopt;
     }
     return n;
   };

@@ -469,6 +469,14 @@ Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Va
   if (values.size() != cols.size()) {
     return Error{errc::kUnspecified, "Número de valores distinto del número de campos"};
   }
+  for (const ColumnDef& c : cols) {
+    if (!c.calculated) continue;
+    // The engine does not evaluate Access expressions, and a calculated
+    // column left stale or empty would show a wrong value: no row of such a
+    // table is written, and nothing (not even a long value) is stored first.
+    return Error{errc::kNotSupported, "El motor no calcula el campo calculado '" + c.name +
+                                          "': no se escriben filas en esta tabla."};
+  }
   const RowShape shape = rowShape(def);
   std::vector<uint8_t> mask((shape.columnCount + 7) / 8, 0);
   auto markPresent = [&](uint16_t number) {
@@ -495,13 +503,6 @@ Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Va
       markPresent(p.number);
       varData[p.varIndex] = *options.keepLongField[i];
       continue;
-    }
-    if (c.calculated) {
-      // The engine does not evaluate Access expressions, and a calculated
-      // column left stale or empty would show a wrong value: no row of such
-      // a table is written.
-      return Error{errc::kNotSupported, "El motor no calcula el campo calculado '" + c.name +
-                                            "': no se escriben filas en esta tabla."};
     }
     auto coerced = coerceForColumn(c, values[i]);
     if (!coerced) return coerced.status();
