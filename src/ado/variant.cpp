@@ -96,6 +96,7 @@ Variant Variant::fromValue(const jet::Value& value) {
     case T::Single: return Variant(value.asSingle());
     case T::Double: return Variant(value.asDouble());
     case T::DateTime: return date(value.asDateTime());
+    case T::ExtendedDateTime: return date(jet::dateTimeFromExtended(value.asExtendedDateTime()));
     case T::Text: return Variant(value.asText());
     case T::BigInt: return Variant(static_cast<double>(value.asBigInt()));
     case T::Decimal: {

@@ -52,4 +52,23 @@ DayAndSecond splitDateTime(DateTime at) {
   return out;
 }
 
+std::optional<ExtendedDateTime> extendedFromDateTime(DateTime at) {
+  if (!std::isfinite(at.days) || std::fabs(at.days) > 4.0e6) return std::nullopt;
+  const double whole = std::trunc(at.days);
+  const int64_t day = static_cast<int64_t>(whole) - kFirstExtendedDaySerial;
+  // The time of day is positive on both sides of day 0.
+  const int64_t millis = std::llround(std::fabs(at.days - whole) * 86'400'000.0);
+  const int64_t ticks = day * kTicksPerDay + millis * 10'000;
+  if (day < 0 || ticks > kLastExtendedTick) return std::nullopt;
+  return ExtendedDateTime{ticks};
+}
+
+DateTime dateTimeFromExtended(ExtendedDateTime at) {
+  const int64_t day = at.ticks / kTicksPerDay + kFirstExtendedDaySerial;
+  const double fraction = static_cast<double>(at.ticks % kTicksPerDay) / kTicksPerDay;
+  // Before day 0 the whole part counts back and the time still counts on.
+  return DateTime{day < 0 ? static_cast<double>(day) - fraction
+                          : static_cast<double>(day) + fraction};
+}
+
 }  // namespace jet

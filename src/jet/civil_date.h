@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "jet/value.h"
 
@@ -35,5 +36,21 @@ struct DayAndSecond {
 };
 // `at` must be finite and within the range of int64_t days.
 DayAndSecond splitDateTime(DateTime at);
+
+// Date/Time Extended: 100-ns ticks counted from 0001-01-01, 864,000,000,000
+// to the day. 9999-12-31 23:59:59.9999999 is the last tick Access keeps.
+inline constexpr int64_t kTicksPerDay = 864'000'000'000;
+inline constexpr int64_t kTicksPerSecond = 10'000'000;
+inline constexpr int64_t kLastExtendedTick = 3'652'059 * kTicksPerDay - 1;
+// The day serial of 0001-01-01.
+inline constexpr int64_t kFirstExtendedDaySerial = -693'593;
+
+// A Date/Time as Date/Time Extended, to the nearest millisecond (what the
+// double of a Date/Time keeps exactly over its whole range); nullopt when the
+// date lies outside years 1 to 9999.
+std::optional<ExtendedDateTime> extendedFromDateTime(DateTime at);
+// A Date/Time Extended as the nearest Date/Time, for the arithmetic and the
+// comparisons that mix both.
+DateTime dateTimeFromExtended(ExtendedDateTime at);
 
 }  // namespace jet

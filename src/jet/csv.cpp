@@ -77,6 +77,24 @@ void appendDateTime(std::string& out, DateTime dt) {
   out.append(buf, sizeof buf);
 }
 
+// YYYY-MM-DD HH:MM:SS, then .fffffff when the second has a fraction.
+void appendExtendedDateTime(std::string& out, ExtendedDateTime at) {
+  if (at.ticks < 0 || at.ticks > kLastExtendedTick) return;
+  const CivilDay date = civilFromDaySerial(at.ticks / kTicksPerDay + kFirstExtendedDaySerial);
+  const int64_t ofDay = at.ticks % kTicksPerDay;
+  const int64_t seconds = ofDay / kTicksPerSecond, fraction = ofDay % kTicksPerSecond;
+  char buf[40];
+  int n = std::snprintf(
+      buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", static_cast<long long>(date.year),
+      date.month, date.day, static_cast<long long>(seconds / 3600),
+      static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+  out.append(buf, static_cast<size_t>(n));
+  if (fraction != 0) {
+    n = std::snprintf(buf, sizeof buf, ".%07lld", static_cast<long long>(fraction));
+    out.append(buf, static_cast<size_t>(n));
+  }
+}
+
 }  // namespace
 
 void appendQuoted(std::string& out, std::string_view text) {
@@ -132,6 +150,12 @@ std::string formatDateTime(DateTime dt) {
   return out;
 }
 
+std::string formatExtendedDateTime(ExtendedDateTime at) {
+  std::string out;
+  appendExtendedDateTime(out, at);
+  return out;
+}
+
 std::string formatGuid(const Guid& g) {
   return guidText(g);
 }
@@ -156,8 +180,15 @@ void appendField(std::string& out, const Value& v) {
     case ValueType::Single: appendShortestFixed(out, v.asSingle()); return;
     case ValueType::Double: appendShortestFixed(out, v.asDouble()); return;
     case ValueType::DateTime: appendDateTime(out, v.asDateTime()); return;
+    case ValueType::ExtendedDateTime: appendExtendedDateTime(out, v.asExtendedDateTime()); return;
     case ValueType::Text: appendQuoted(out, v.asText()); return;
-    case ValueType::Binary: appendHexText(out, v.asBinary()); return;
+    case ValueType::Binary:
+      // A zero-length binary has no hex digits; quoted, it stays apart from Null.
+      if (v.asBinary().empty())
+        out += "\"\"";
+      else
+        appendHexText(out, v.asBinary());
+      return;
     case ValueType::Guid: out += formatGuid(v.asGuid()); return;
     case ValueType::Decimal: out += formatDecimal(v.asDecimal()); return;
   }

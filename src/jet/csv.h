@@ -4,8 +4,10 @@
 // Text is always in double quotes (a quote doubled inside); Null is an empty
 // unquoted field; numbers are in plain C-locale form with no exponent and
 // every digit needed to read the same value back; Date/Time is
-// `YYYY-MM-DD HH:MM:SS` (to the nearest second); Boolean is 1 or 0; binary
-// and OLE values are upper-case hexadecimal; a replication id is in braces
+// `YYYY-MM-DD HH:MM:SS` (to the nearest second), Date/Time Extended the same
+// with `.fffffff` when the second has a fraction; Boolean is 1 or 0; binary
+// and OLE values are upper-case hexadecimal, a zero-length one `""` as an
+// empty text is, so that it never reads as Null; a replication id is in braces
 // ({XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}). Records end with CRLF.
 #pragma once
 
@@ -33,6 +35,9 @@ std::string headerField(std::string_view name);
 std::string record(const std::vector<std::string>& fields);
 
 std::string formatDateTime(DateTime d);
+// Date/Time Extended: the Date/Time form, with `.fffffff` (seven digits)
+// only when the second has a fraction.
+std::string formatExtendedDateTime(ExtendedDateTime d);
 std::string formatGuid(const Guid& g);
 std::string formatDecimal(const Decimal& d);
 std::string formatCurrency(Currency c);

@@ -46,6 +46,7 @@ ColumnDef newColumn(std::string name, ColumnType type, uint16_t length, bool aut
   c.type = type;
   c.size = type == ColumnType::Text ? static_cast<uint16_t>(length * 2) : 0;
   c.autoNumber = autoNumber;
+  if (type == ColumnType::Numeric) c.precision = 18;  // Access's default Decimal
   return c;
 }
 

@@ -39,8 +39,15 @@ struct ColumnDef {
   bool autoNumber = false;  // Long AutoNumber (or Guid AutoNumber)
   bool fixed = false;       // stored in the fixed part of the row
   bool required = false;
+  // Access 2010 and later: the value is computed from other columns and
+  // kept, wrapped, as the value of `type` (the result type).
+  bool calculated = false;
   uint8_t precision = 0;  // Numeric only
   uint8_t scale = 0;      // Numeric only
+  // Complex only: the column's ComplexID in MSysComplexColumns, which names
+  // what it holds (attachments, several values of one type, a memo's
+  // version history).
+  uint32_t complexId = 0;
   // Text size in characters, as Access shows it (Text(50)); 0 for other types.
   uint16_t textLength() const;
 };

@@ -33,6 +33,7 @@ const char* typeName(ValueType t) {
     case ValueType::Guid: return "String";
     case ValueType::Decimal: return "Decimal";
     case ValueType::BigInt: return "LongLong";
+    case ValueType::ExtendedDateTime: return "Date";
   }
   return "Unknown";
 }

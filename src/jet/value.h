@@ -28,6 +28,14 @@ struct DateTime {
   friend bool operator==(const DateTime&, const DateTime&) = default;
 };
 
+// A Date/Time Extended value: 100-nanosecond ticks since 0001-01-01
+// 00:00:00, the whole range and fraction Access 2019 keeps (0001-01-01 to
+// 9999-12-31 23:59:59.9999999), which a DateTime's double cannot hold.
+struct ExtendedDateTime {
+  int64_t ticks = 0;
+  friend bool operator==(const ExtendedDateTime&, const ExtendedDateTime&) = default;
+};
+
 // A replication id: the 16 bytes as stored in the file.
 struct Guid {
   std::array<uint8_t, 16> bytes{};
@@ -60,7 +68,8 @@ enum class ValueType : uint8_t {
   Binary,
   Guid,
   Decimal,
-  BigInt,  // 64-bit signed (ACE "Large Number")
+  BigInt,            // 64-bit signed (ACE "Large Number")
+  ExtendedDateTime,  // ACE 17 "Date/Time Extended"
 };
 
 class Value {
@@ -80,6 +89,9 @@ class Value {
   static Value guid(Guid g) { return Value(Storage(std::in_place_index<11>, g)); }
   static Value decimal(Decimal d) { return Value(Storage(std::in_place_index<12>, d)); }
   static Value bigInt(int64_t i) { return Value(Storage(std::in_place_index<13>, i)); }
+  static Value extendedDateTime(ExtendedDateTime d) {
+    return Value(Storage(std::in_place_index<14>, d));
+  }
 
   ValueType type() const { return static_cast<ValueType>(storage_.index()); }
   bool isNull() const { return storage_.index() == 0; }
@@ -100,6 +112,7 @@ class Value {
   const Guid& asGuid() const { return std::get<11>(storage_); }
   const Decimal& asDecimal() const { return std::get<12>(storage_); }
   int64_t asBigInt() const { return std::get<13>(storage_); }
+  ExtendedDateTime asExtendedDateTime() const { return std::get<14>(storage_); }
 
   // Makes this value Text and answers its string, emptied, for the caller
   // to fill. A value that already held text keeps its storage, so a scan
@@ -116,8 +129,9 @@ class Value {
   friend bool operator==(const Value&, const Value&) = default;
 
  private:
-  using Storage = std::variant<std::monostate, bool, uint8_t, int16_t, int32_t, Currency, float,
-                               double, DateTime, std::string, Bytes, Guid, Decimal, int64_t>;
+  using Storage =
+      std::variant<std::monostate, bool, uint8_t, int16_t, int32_t, Currency, float, double,
+                   DateTime, std::string, Bytes, Guid, Decimal, int64_t, ExtendedDateTime>;
   explicit Value(Storage s) : storage_(std::move(s)) {}
   Storage storage_;
 };

@@ -92,9 +92,10 @@ std::string canonicalOurs(const jet::Value& v) {
       std::string s = jet::csv::formatDateTime(v.asDateTime());
       return s < "1900-01-01" ? kBefore1900 : s;
     }
-    // In CSV an empty binary value and NULL are the same empty field.
+    // mdb-export prints an empty binary value as it prints NULL.
     case ValueType::Binary: return v.asBinary().empty() ? kNull : upper(jet::csv::field(v));
     case ValueType::Guid: return guidDigits(jet::csv::formatGuid(v.asGuid()));
+    case ValueType::ExtendedDateTime: return jet::csv::field(v);
   }
   return "?";
 }

@@ -181,6 +181,12 @@ TEST(CsvFields, QuotesAreDoubledWhereverTheyStand) {
   EXPECT_EQ(jet::csv::field(Value::text("")), "\"\"");
 }
 
+TEST(CsvFields, AnEmptyBinaryValueIsNotNull) {
+  EXPECT_EQ(jet::csv::field(Value::binary({})), "\"\"");
+  EXPECT_EQ(jet::csv::field(Value::null()), "");
+  EXPECT_EQ(jet::csv::field(Value::binary({0x00, 0xAB})), "00AB");
+}
+
 TEST(CsvFields, DatesAtTheEdgesOfTheCalendarAndOfTheDay) {
   auto date = [](double days) { return jet::csv::field(Value::dateTime(jet::DateTime{days})); };
   EXPECT_EQ(date(0), "1899-12-30 00:00:00");

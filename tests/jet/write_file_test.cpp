@@ -60,6 +60,25 @@ TEST_P(WriteFile, ANewFileHasTheSystemTablesReadersExpect) {
   expectSound(path);
 }
 
+// Readers tell an Access 2000 or 2007 database from a plain Jet file by the
+// Access version among the properties of MSysDb, as mdb-prop shows them.
+TEST_P(WriteFile, ANewFileCarriesTheAccessVersionOfItsFormat) {
+  {
+    auto db = Database::create(path, format());
+    ASSERT_TRUE(db) << db.error().description;
+  }
+  auto props = cocina::test::runCommand({"mdb-prop", path, "MSysDb"});
+  ASSERT_EQ(props.exitCode, 0) << props.err;
+  EXPECT_NE(props.out.find(format() == FileFormat::Jet4 ? "AccessVersion: 08.50"
+                                                        : "AccessVersion: 09.50"),
+            std::string::npos)
+      << props.out;
+  EXPECT_NE(props.out.find("Build: "), std::string::npos) << props.out;
+  auto version = cocina::test::runCommand({"mdb-ver", path});
+  EXPECT_EQ(version.out, format() == FileFormat::Jet4 ? "JET4\n" : "ACE12\n");
+  expectSound(path);
+}
+
 TEST_P(WriteFile, EveryColumnTypeReadsBackValueForValue) {
   std::string longNote(3000, 'x');
   longNote += "ñ fin";

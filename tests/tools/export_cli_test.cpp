@@ -131,3 +131,57 @@ TEST_F(CocinaDb, CheckPassesEveryAccessMadeFile) {
 }
 
 }  // namespace
+
+namespace {
+
+using cocina::test::runCommand;
+
+// The files Jackcess made carry, beside each table, the CSV of its values
+// in the export's own form: the export must give the same bytes.
+TEST(CocinaDbModernTypes, ExportOfCalculatedAndExtendedDateTablesEqualsTheirCsv) {
+  if (!std::filesystem::exists(cocina::test::cocinaDbPath())) GTEST_SKIP() << "no cocina-db";
+  if (!cocina::test::requireFixtures()) return;
+  const std::string dir = cocina::test::fixturesDir() + "/../independent/";
+  const std::pair<const char*, const char*> tables[] = {{"calc-V2010.accdb", "CALCULOS"},
+                                                        {"calc-V2016.accdb", "CALCULOS"},
+                                                        {"extdate-V2019.accdb", "FECHAS"}};
+  for (const auto& [file, table] : tables) {
+    SCOPED_TRACE(file);
+    auto r = runCommand({cocina::test::cocinaDbPath(), "export", dir + file, table});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, cocina::test::readFile(dir + file + " " + table + ".csv"));
+  }
+}
+
+// The type `schema` shows for `column`: what follows the padded name on its
+// line ("" when no line names it).
+std::string shownType(const std::string& schema, const std::string& column) {
+  const std::string start = "\n  " + column + " ";
+  const size_t at = schema.find(start);
+  if (at == std::string::npos) return "";
+  const size_t from = schema.find_first_not_of(' ', at + start.size());
+  return schema.substr(from, schema.find('\n', from) - from);
+}
+
+TEST(CocinaDbModernTypes, SchemaNamesCalculatedAttachmentAndMultiValueColumns) {
+  if (!std::filesystem::exists(cocina::test::cocinaDbPath())) GTEST_SKIP() << "no cocina-db";
+  if (!cocina::test::requireFixtures()) return;
+  auto complex = runCommand({cocina::test::cocinaDbPath(), "schema",
+                             cocina::test::fixturePath("complexDataTestV2007.accdb"), "Table1"});
+  ASSERT_EQ(complex.exitCode, 0) << complex.err;
+  EXPECT_EQ(shownType(complex.out, "attach-data"), "Attachment");
+  EXPECT_EQ(shownType(complex.out, "multi-value-data"), "Multi-value (Text)");
+  EXPECT_EQ(shownType(complex.out, "VersionHistory_F5F8918F-0A3F-4DA9-AE71-184EE5012880"),
+            "Version history");
+  EXPECT_EQ(shownType(complex.out, "memo-data"), "Memo");
+
+  auto calc =
+      runCommand({cocina::test::cocinaDbPath(), "schema",
+                  cocina::test::fixturesDir() + "/../independent/calc-V2010.accdb", "CALCULOS"});
+  ASSERT_EQ(calc.exitCode, 0) << calc.err;
+  EXPECT_EQ(shownType(calc.out, "Importe"), "Calculated Double");
+  EXPECT_EQ(shownType(calc.out, "NombreCompleto"), "Calculated Text (255)");
+  EXPECT_EQ(shownType(calc.out, "Precio"), "Double");
+}
+
+}  // namespace

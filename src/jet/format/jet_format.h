@@ -97,6 +97,14 @@ inline constexpr uint8_t kColumnAutoGuid = 0x40;
 
 // In a column entry (Jet 4 and later): text kept compressed.
 inline constexpr uint8_t kColumnCompressedText = 0x01;
+// In the same byte (ACE 14 and later): a calculated column.
+inline constexpr uint8_t kColumnCalculated = 0xC0;
+// A calculated value as stored: 16 bytes, the 32-bit length of the value,
+// the value in the form of its result type, then 3 bytes; 23 bytes around
+// the value in all.
+inline constexpr size_t kCalculatedLengthOffset = 16;
+inline constexpr size_t kCalculatedDataOffset = 20;
+inline constexpr size_t kCalculatedOverhead = 23;
 // A column-number slot that names no column (unused index column slots,
 // the end of the long-value map list).
 inline constexpr uint16_t kNoColumn = 0xFFFF;

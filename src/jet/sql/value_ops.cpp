@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "jet/civil_date.h"
 #include "jet/convert.h"
 #include "jet/sql/collation.h"
 #include "jet/sql/dates.h"
@@ -39,6 +40,7 @@ std::optional<double> numberOf(const Value& v, bool readText) {
     case ValueType::Single: return v.asSingle();
     case ValueType::Double: return v.asDouble();
     case ValueType::DateTime: return v.asDateTime().days;
+    case ValueType::ExtendedDateTime: return dateTimeFromExtended(v.asExtendedDateTime()).days;
     case ValueType::Decimal: return decimalToDouble(v.asDecimal());
     case ValueType::Text:
       if (readText) return parseNumber(v.asText());
@@ -84,6 +86,8 @@ std::string textOf(const Value& v) {
     case ValueType::Text: return v.asText();
     case ValueType::Single: return formatSingle(v.asSingle());
     case ValueType::DateTime: return formatDate(v.asDateTime());
+    case ValueType::ExtendedDateTime:
+      return formatDate(dateTimeFromExtended(v.asExtendedDateTime()));
     case ValueType::Binary: return std::string(v.asBinary().begin(), v.asBinary().end());
     case ValueType::Guid: {
       std::string s = "{";
@@ -284,7 +288,7 @@ Result<Value> convertForColumn(const Value& v, const ColumnDef& column, int text
     }
     case ColumnType::DateTime:
     case ColumnType::ExtendedDateTime: {
-      if (v.type() == ValueType::DateTime) return v;
+      if (v.type() == ValueType::DateTime || v.type() == ValueType::ExtendedDateTime) return v;
       if (v.isText()) {
         if (auto d = parseDateText(v.asText())) return Value::dateTime(*d);
         return errors::typeMismatch();

@@ -14,6 +14,8 @@
 #include "jet/storage/file_database.h"
 #include "jet/storage/pages/write_pager.h"
 #include "jet/storage/read/table_cursor.h"
+#include "jet/storage/write/data_page.h"
+#include "jet/storage/write/database_properties.h"
 #include "jet/storage/write/index_writer.h"
 #include "jet/storage/write/new_file.h"
 #include "jet/storage/write/table_def_writer.h"
@@ -110,7 +112,8 @@ Result<int32_t> tablesContainer(FileDatabase& db, WritePager& w) {
 
 // Adds one row to MSysObjects.
 Status addCatalogRow(FileDatabase& db, WritePager& w, int32_t id, int32_t parent,
-                     const std::string& name, int16_t type, uint32_t flags) {
+                     const std::string& name, int16_t type, uint32_t flags,
+                     Value properties = Value::null()) {
   auto def = catalogTable(db);
   if (!def) return def.status();
   const TableSchema& s = (*def)->schema;
@@ -127,6 +130,7 @@ Status addCatalogRow(FileDatabase& db, WritePager& w, int32_t id, int32_t parent
   set("DateCreate", Value::dateTime(DateTime{now}));
   set("DateUpdate", Value::dateTime(DateTime{now}));
   set("Flags", Value::longValue(static_cast<int32_t>(flags)));
+  set("LvProp", std::move(properties));
   auto writer = write::TableWriter::load(w, *def);
   if (!writer) return writer.status();
   auto at = (*writer)->insert(std::move(row), nullptr);
@@ -347,13 +351,18 @@ static Status buildNewCatalog(FileDatabase& fdb) {
   if (!level) return level.status();
   auto* w = writerOf(fdb.pager());
   Status s = fdb.beginStatement();
-  auto add = [&](int32_t id, int32_t parent, const char* name, int16_t type) {
-    if (s) s = addCatalogRow(fdb, *w, id, parent, name, type, format::kObjectFlagSystem);
+  auto add = [&](int32_t id, int32_t parent, const char* name, int16_t type,
+                 Value properties = Value::null()) {
+    if (s)
+      s = addCatalogRow(fdb, *w, id, parent, name, type, format::kObjectFlagSystem,
+                        std::move(properties));
   };
   add(kContainerTables, kContainerRoot, "Tables", 3);
   add(kContainerDatabases, kContainerRoot, "Databases", 3);
   add(kContainerRelationships, kContainerRoot, "Relationships", 3);
-  add(kDatabaseObject, kContainerDatabases, "MSysDb", 2);
+  // The database's own properties say which Access made the file.
+  add(kDatabaseObject, kContainerDatabases, "MSysDb", 2,
+      Value::binary(encodeDatabaseProperties(accessDatabaseProperties(fdb.format()))));
   add(static_cast<int32_t>(format::kCatalogTableDefPage), kContainerTables, "MSysObjects", 1);
   fdb.pager().endStatement();
   for (const TableSchema& t : newSystemTables()) {

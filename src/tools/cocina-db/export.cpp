@@ -107,7 +107,7 @@ const CommandRegistration kExport(
     "Text is always in double quotes; NULL is an empty unquoted field; numbers\n"
     "are in plain form with a point as decimal separator; Date/Time is\n"
     "YYYY-MM-DD HH:MM:SS; Boolean is 1 or 0; binary and OLE values are\n"
-    "hexadecimal.\n\n"
+    "hexadecimal, a zero-length one \"\" as an empty text.\n\n"
     "Exit status: 0 done, 1 wrong usage, 2 the file or the table can't be read\n"
     "(the reason goes to standard error).\n",
     runExport);

@@ -3,9 +3,11 @@
 #include "jet/storage/read/row_codec.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <set>
 
+#include "jet/civil_date.h"
 #include "jet/storage/pages/errors.h"
 #include "jet/storage/tables/text_codec.h"
 
@@ -76,12 +78,17 @@ Status decodeFixedInto(ByteSpan f, const ColumnDef& column, Value& out) {
       return Status::ok();
     }
     case ColumnType::Numeric: out = decodeDecimal(f, column); return Status::ok();
-    case ColumnType::ExtendedDateTime:
-      out = Value::text(extendedDateTimeText(f));
+    case ColumnType::ExtendedDateTime: {
+      auto at = parseExtendedDateTime(f);
+      if (!at) break;
+      out = Value::extendedDateTime(*at);
       return Status::ok();
+    }
     default: break;
   }
   out = Value::null();
+  if (column.type == ColumnType::ExtendedDateTime)
+    return badRow("fecha extendida ilegible en '" + column.name + "'");
   return badRow("tipo de columna fija inesperado");
 }
 
@@ -92,6 +99,55 @@ void decodeTextInto(ByteSpan raw, const DecodeContext& ctx, Value& out) {
   } else {
     decodeUcs2TextInto(raw, text);
   }
+}
+
+// A calculated Decimal: a 16-bit length (of what follows it), the scale,
+// a sign byte, then the magnitude in at most 16 bytes: when their count is
+// not a multiple of 8 the first 4 are one 32-bit word, and every 8 bytes
+// after them are one 64-bit word, each word little-endian, the most
+// significant first.
+Status decodeCalculatedDecimal(ByteSpan f, const ColumnDef& column, Value& out) {
+  if (f.size() < 4) return badRow("decimal calculado cortado en '" + column.name + "'");
+  const size_t declared = *readU16(f, 0);
+  size_t count = (declared > 2 ? declared : f.size() - 2) - 2;
+  count = std::min<size_t>(count / 4 * 4, 16);
+  if (f.size() < 4 + count) return badRow("decimal calculado cortado en '" + column.name + "'");
+  Decimal d;
+  d.scale = f[2];
+  d.negative = f[3] != 0;
+  d.precision = 28;
+  size_t at = 4;
+  auto word = [&](size_t bytes) {
+    for (size_t i = bytes; i-- > 0;) d.magnitude = (d.magnitude << 8) | f[at + i];
+    at += bytes;
+  };
+  if (count % 8 != 0) word(4);
+  while (at < 4 + count) word(8);
+  if (d.scale > 28) return badRow("decimal calculado ilegible en '" + column.name + "'");
+  out = Value::decimal(d);
+  return Status::ok();
+}
+
+// The value inside a calculated column's wrapping, as its result type.
+Status decodeCalculatedInto(ByteSpan stored, const ColumnDef& column, const DecodeContext& ctx,
+                            Value& out) {
+  auto data = unwrapCalculated(stored);
+  if (!data) return data.error();
+  const size_t size = fixedSize(column.type);
+  switch (column.type) {
+    case ColumnType::Boolean:
+      if (data->empty()) break;
+      out = Value::boolean((*data)[0] != 0);
+      return Status::ok();
+    case ColumnType::Text:
+    case ColumnType::Memo: decodeTextInto(*data, ctx, out); return Status::ok();
+    case ColumnType::Numeric: return decodeCalculatedDecimal(*data, column, out);
+    default:
+      if (size == 0 || data->size() < size) break;
+      return decodeFixedInto(data->first(size), column, out);
+  }
+  out = Value::null();
+  return badRow("valor calculado ilegible en '" + column.name + "'");
 }
 
 }  // namespace
@@ -221,19 +277,46 @@ Result<Bytes> readLongValue(const LongValueRef& ref, LongValueSource& source) {
   return out;
 }
 
-std::string extendedDateTimeText(ByteSpan f) {
-  std::string s;
-  for (uint8_t c : f) {
-    if (c == 0) break;
-    s.push_back(c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?');
-  }
-  return s;
+std::optional<ExtendedDateTime> parseExtendedDateTime(ByteSpan f) {
+  if (f.size() < kExtendedDateTimeSize - 1) return std::nullopt;
+  auto digits = [&](size_t from) -> std::optional<int64_t> {
+    int64_t n = 0;
+    for (size_t i = from; i < from + 19; ++i) {
+      if (f[i] < '0' || f[i] > '9' || n > kLastExtendedTick / 10) return std::nullopt;
+      n = n * 10 + (f[i] - '0');
+    }
+    return n;
+  };
+  if (f[19] != ':' || f[39] != ':') return std::nullopt;
+  auto day = digits(0), tick = digits(20);
+  if (!day || !tick || *tick >= kTicksPerDay || *day >= kLastExtendedTick / kTicksPerDay + 1)
+    return std::nullopt;
+  return ExtendedDateTime{*day * kTicksPerDay + *tick};
+}
+
+std::vector<uint8_t> extendedDateTimeField(ExtendedDateTime at) {
+  char text[kExtendedDateTimeSize + 1];
+  std::snprintf(text, sizeof text, "%019lld:%019lld:7",
+                static_cast<long long>(at.ticks / kTicksPerDay),
+                static_cast<long long>(at.ticks % kTicksPerDay));
+  // The 41 characters and the zero byte that ends them.
+  return std::vector<uint8_t>(text, text + kExtendedDateTimeSize);
+}
+
+Result<ByteSpan> unwrapCalculated(ByteSpan stored) {
+  if (stored.size() < format::kCalculatedDataOffset) return badRow("valor calculado cortado");
+  const uint32_t length = *readU32(stored, format::kCalculatedLengthOffset);
+  if (length > stored.size() - format::kCalculatedDataOffset)
+    return badRow("valor calculado más largo que su campo");
+  return stored.subspan(format::kCalculatedDataOffset, length);
 }
 
 Status decodeColumnInto(const RowParts& parts, const ColumnDef& column,
                         const ColumnPlacement& place, const DecodeContext& ctx, Value& out) {
   const bool present = parts.present(place.number);
-  if (column.type == ColumnType::Boolean) {
+  // A calculated Yes/No keeps its value in the row like any other result,
+  // its null-mask bit saying only whether there is one.
+  if (column.type == ColumnType::Boolean && !column.calculated) {
     out = Value::boolean(present);
     return Status::ok();
   }
@@ -249,12 +332,16 @@ Status decodeColumnInto(const RowParts& parts, const ColumnDef& column,
   ByteSpan field;
   if (place.fixed) {
     size_t size = fixedSize(column.type);
-    if (size == 0) size = place.length;
+    if (size == 0 || column.calculated) size = place.length;
     const size_t at = ctx.layout->rowColumnCountSize + place.fixedOffset;
     if (!fits(parts.row, at, size) || at + size > parts.varAreaEnd) {
       return fail(badRow("columna fija '" + column.name + "' fuera de la fila"));
     }
     field = parts.row.subspan(at, size);
+    if (column.calculated) {
+      if (auto s = decodeCalculatedInto(field, column, ctx, out); !s) return fail(s.error());
+      return Status::ok();
+    }
   } else {
     if (place.varIndex >= parts.varCount) {
       out = Value::null();
@@ -266,6 +353,10 @@ Status decodeColumnInto(const RowParts& parts, const ColumnDef& column,
       return fail(badRow("columna '" + column.name + "' fuera de la fila"));
     }
     field = parts.row.subspan(start, end - start);
+    if (column.calculated && column.type != ColumnType::Memo) {
+      if (auto s = decodeCalculatedInto(field, column, ctx, out); !s) return fail(s.error());
+      return Status::ok();
+    }
     const size_t size = fixedSize(column.type);
     if (size != 0) {
       // A fixed-size type kept in the variable part (rare, but legal).
@@ -297,7 +388,9 @@ Status decodeColumnInto(const RowParts& parts, const ColumnDef& column,
       Bytes local;
       Bytes& data = ctx.longValueScratch ? *ctx.longValueScratch : local;
       if (auto s = readLongValueInto(*ref, *ctx.longValues, data); !s) return fail(s.error());
-      if (column.type == ColumnType::OLE) {
+      if (column.calculated) {
+        if (auto s = decodeCalculatedInto(data, column, ctx, out); !s) return fail(s.error());
+      } else if (column.type == ColumnType::OLE) {
         out = Value::binary(data);
       } else {
         decodeTextInto(data, ctx, out);

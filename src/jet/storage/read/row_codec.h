@@ -26,6 +26,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -105,8 +106,18 @@ Result<Value> decodeColumn(const RowParts& parts, const ColumnDef& column,
 Status decodeColumnInto(const RowParts& parts, const ColumnDef& column,
                         const ColumnPlacement& place, const DecodeContext& ctx, Value& out);
 
-// The date Access keeps as a text field of 42 characters in ACE 17
-// "Date/Time Extended" columns, as plain text.
-std::string extendedDateTimeText(ByteSpan field);
+// ACE 17 "Date/Time Extended" keeps a date as 42 bytes of text: the day
+// counted from 0001-01-01 in 19 digits, ':', the 100-ns tick of the day in 19
+// digits, ':', the digits of fraction kept ('7'), and a zero byte.
+inline constexpr size_t kExtendedDateTimeSize = 42;
+// The value of such a field; nullopt when it is not one or names no date
+// between 0001-01-01 and 9999-12-31.
+std::optional<ExtendedDateTime> parseExtendedDateTime(ByteSpan field);
+// The field for a value (ticks within that range).
+std::vector<uint8_t> extendedDateTimeField(ExtendedDateTime at);
+
+// A calculated column keeps its value wrapped (format::kCalculated*): the
+// bytes of the value inside, or an error when the wrapping is cut.
+Result<ByteSpan> unwrapCalculated(ByteSpan stored);
 
 }  // namespace jet::storage

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <limits>
 
+#include "jet/civil_date.h"
 #include "jet/convert.h"
+#include "jet/csv.h"
 #include "jet/error_codes.h"
 #include "jet/format/jet_format.h"
 #include "jet/storage/pages/byte_writer.h"
@@ -57,6 +59,93 @@ std::optional<int64_t> wholeOf(const Value& v) {
   double r = roundHalfEven(*d);
   if (r < -9.2e18 || r > 9.2e18) return std::nullopt;
   return static_cast<int64_t>(r);
+}
+
+using Magnitude = unsigned __int128;
+
+Magnitude powerOfTen(unsigned n) {
+  Magnitude p = 1;
+  while (n-- > 0) p *= 10;
+  return p;
+}
+
+// A decimal number written in plain digits ("-12.50", "3"), exactly; nullopt
+// for anything else or more than 38 digits.
+std::optional<Decimal> decimalFromText(std::string_view text) {
+  Decimal d;
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) d.negative = text[i++] == '-';
+  bool point = false;
+  unsigned digits = 0;
+  for (; i < text.size() && text[i] != ' '; ++i) {
+    const char ch = text[i];
+    if (ch == kDecimalSeparator && !point) {
+      point = true;
+      continue;
+    }
+    if (ch < '0' || ch > '9') return std::nullopt;
+    if (d.magnitude == 0 && ch == '0' && !point) continue;  // leading zeros
+    if (++digits > 38) return std::nullopt;
+    d.magnitude = d.magnitude * 10 + static_cast<unsigned>(ch - '0');
+    if (point) ++d.scale;
+  }
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i != text.size() || (digits == 0 && text.find('0') == std::string_view::npos))
+    return std::nullopt;
+  return d;
+}
+
+// `d` at the column's scale (rounded half to even when digits are dropped),
+// or nullopt when it has more digits than the column's precision allows.
+std::optional<Decimal> fitDecimal(Decimal d, const ColumnDef& c) {
+  if (d.scale > c.scale) {
+    const Magnitude divisor = powerOfTen(d.scale - c.scale);
+    const Magnitude rest = d.magnitude % divisor, half = divisor / 2;
+    d.magnitude /= divisor;
+    d.scale = c.scale;
+    if (rest > half || (rest == half && d.magnitude % 2 == 1)) ++d.magnitude;
+  }
+  if (d.scale < c.scale) {
+    const unsigned more = c.scale - d.scale;
+    if (d.magnitude >= powerOfTen(38 - more)) return std::nullopt;
+    d.magnitude *= powerOfTen(more);
+    d.scale = c.scale;
+  }
+  const unsigned precision = c.precision == 0 ? 18 : c.precision;
+  if (d.magnitude >= powerOfTen(std::min(precision, 38u))) return std::nullopt;
+  d.precision = static_cast<uint8_t>(precision);
+  if (d.magnitude == 0) d.negative = false;
+  return d;
+}
+
+// Any number as a Decimal, exactly where the source is exact.
+std::optional<Decimal> decimalOf(const Value& v) {
+  switch (v.type()) {
+    case ValueType::Decimal: return v.asDecimal();
+    case ValueType::Currency: {
+      const int64_t scaled = v.asCurrency().scaled;
+      Decimal d;
+      d.negative = scaled < 0;
+      d.magnitude =
+          scaled < 0 ? static_cast<Magnitude>(-(scaled + 1)) + 1 : static_cast<Magnitude>(scaled);
+      d.scale = 4;
+      return d;
+    }
+    case ValueType::Text: return decimalFromText(v.asText());
+    case ValueType::Single: return decimalFromText(csv::plainNumber(v.asSingle()));
+    default: break;
+  }
+  if (auto w = wholeOf(v); w && v.type() != ValueType::Double) {
+    Decimal d;
+    d.negative = *w < 0;
+    d.magnitude = *w < 0 ? static_cast<Magnitude>(-(*w + 1)) + 1 : static_cast<Magnitude>(*w);
+    return d;
+  }
+  auto n = numberOf(v);
+  if (!n || !std::isfinite(*n)) return std::nullopt;
+  // The shortest digits that read back as the same double.
+  return decimalFromText(csv::plainNumber(*n));
 }
 
 Error notInCodePage(const ColumnDef& c) {
@@ -197,6 +286,25 @@ Result<Value> coerceForColumn(const ColumnDef& c, const Value& v) {
       if (v.type() == ValueType::Guid) return v;
       return mismatch(c);
     }
+    case ColumnType::Numeric: {
+      auto d = decimalOf(v);
+      if (!d) return mismatch(c);
+      auto fitted = fitDecimal(*d, c);
+      if (!fitted) return overflow(c);
+      return Value::decimal(*fitted);
+    }
+    case ColumnType::ExtendedDateTime: {
+      if (v.type() == ValueType::ExtendedDateTime) {
+        if (v.asExtendedDateTime().ticks < 0 || v.asExtendedDateTime().ticks > kLastExtendedTick)
+          return overflow(c);
+        return v;
+      }
+      auto d = numberOf(v);
+      if (!d || v.isText()) return mismatch(c);
+      auto at = extendedFromDateTime(DateTime{*d});
+      if (!at) return overflow(c);
+      return Value::extendedDateTime(*at);
+    }
     default:
       return Error{errc::kNotSupported,
                    "El motor todavía no escribe campos del tipo de '" + c.name + "'"};
@@ -266,6 +374,18 @@ std::optional<std::vector<uint8_t>> plainValueBytes(ColumnType type, const Value
       putF64(bytes.data(), v.asDateTime().days);
       break;
     case ColumnType::Guid: bytes.assign(v.asGuid().bytes.begin(), v.asGuid().bytes.end()); break;
+    case ColumnType::Numeric: {
+      // A sign byte, then the magnitude as four 32-bit words, the most
+      // significant first, each little-endian: the form the reader takes.
+      const Decimal& d = v.asDecimal();
+      bytes.resize(17);
+      bytes[0] = d.negative ? 0x80 : 0x00;
+      for (int word = 0; word < 4; ++word) {
+        put32(bytes.data() + 1 + 4 * word, static_cast<uint32_t>(d.magnitude >> (32 * (3 - word))));
+      }
+      break;
+    }
+    case ColumnType::ExtendedDateTime: bytes = extendedDateTimeField(v.asExtendedDateTime()); break;
     case ColumnType::Binary: bytes = v.asBinary(); break;
     default: return std::nullopt;
   }
@@ -348,6 +468,14 @@ Result<std::vector<uint8_t>> encodeRow(const TableDef& def, const std::vector<Va
   const auto& cols = def.schema.columns;
   if (values.size() != cols.size()) {
     return Error{errc::kUnspecified, "Número de valores distinto del número de campos"};
+  }
+  for (const ColumnDef& c : cols) {
+    if (!c.calculated) continue;
+    // The engine does not evaluate Access expressions, and a calculated
+    // column left stale or empty would show a wrong value: no row of such a
+    // table is written, and nothing (not even a long value) is stored first.
+    return Error{errc::kNotSupported, "El motor no calcula el campo calculado '" + c.name +
+                                          "': no se escriben filas en esta tabla."};
   }
   const RowShape shape = rowShape(def);
   std::vector<uint8_t> mask((shape.columnCount + 7) / 8, 0);

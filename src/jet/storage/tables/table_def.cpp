@@ -61,6 +61,8 @@ ColumnDef columnDef(const TableDefParts::Column& c, const ColumnPlacement& place
   d.required = (place.flags & format::kColumnNullable) == 0;
   d.autoNumber = (place.flags & (format::kColumnAutoLong | format::kColumnAutoGuid)) != 0 &&
                  (d.type == ColumnType::Long || d.type == ColumnType::Guid);
+  d.calculated = (c.compressionFlags & format::kColumnCalculated) != 0;
+  if (d.type == ColumnType::Complex) d.complexId = c.complexId;
   if (d.type == ColumnType::Numeric) {
     d.precision = c.precision;
     d.scale = c.scale;

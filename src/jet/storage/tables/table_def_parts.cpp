@@ -46,6 +46,7 @@ TableDefParts::Column readColumn(ByteSpan e, const format::Layout& l) {
   c.precision = e[l.colMiscOffset];
   c.scale = e[l.colMiscOffset + 1];
   c.sortOrder = *readU16(e, l.colMiscOffset);
+  if (!l.jet3) c.complexId = *readU32(e, l.colMiscOffset);
   c.compressionFlags = l.colCompressedFlagsOffset ? e[l.colCompressedFlagsOffset] : 0;
   c.sortVersion = l.colSortVersionOffset ? e[l.colSortVersionOffset] : 0;
   return c;

@@ -41,6 +41,7 @@ struct TableDefParts {
     uint16_t length = 0;
     uint8_t flags = 0;
     uint8_t precision = 0, scale = 0;  // the misc field read as numeric
+    uint32_t complexId = 0;            // the misc field of an ACE complex column
     uint16_t sortOrder = 0;            // the misc field read as text
     uint8_t sortVersion = 0;           // 0 in Jet 3
     uint8_t compressionFlags = 0;      // 0 in Jet 3

@@ -32,6 +32,7 @@ int fixedSize(ColumnType t) {
     case ColumnType::DateTime: return 8;
     case ColumnType::Guid: return 16;
     case ColumnType::BigInt: return 8;
+    case ColumnType::Numeric: return 17;
     default: return 0;
   }
 }
@@ -102,6 +103,15 @@ Result<std::vector<ColumnPlacement>> placeColumns(const TableSchema& schema, boo
     }
     if (c.autoNumber && c.type != ColumnType::Long) {
       return badDefinition("sólo un campo Entero largo puede ser Autonumérico");
+    }
+    if (c.type == ColumnType::Numeric) {
+      // Access 97 has no Decimal; Access keeps 1 to 28 digits, the scale
+      // at most the precision.
+      if (jet3) return badDefinition("Access 97 no tiene campos Decimal");
+      if (c.precision < 1 || c.precision > 28 || c.scale > c.precision) {
+        return badDefinition("el campo Decimal '" + c.name +
+                             "' tiene de 1 a 28 dígitos y no más decimales que dígitos");
+      }
     }
     ColumnPlacement p;
     p.number = static_cast<uint16_t>(i);
