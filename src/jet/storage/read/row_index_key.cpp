@@ -2,6 +2,7 @@
 #include "jet/storage/read/row_index_key.h"
 
 #include "jet/error_codes.h"
+#include "jet/format/jet_format.h"
 #include "jet/storage/read/index_key.h"
 #include "jet/storage/read/row_encode.h"
 
@@ -36,6 +37,15 @@ Result<std::vector<uint8_t>> rowIndexKey(FileFormat format, const TableDef& def,
     JET_TRY(appendIndexKeyPart(key, c.type, *v, ic.ascending, order));
   }
   return key;
+}
+
+bool rowHasIndexEntry(const RealIndex& index, const std::vector<Value>& values) {
+  if (!(index.flags & format::kIndexIgnoreNulls)) return true;
+  for (const IndexColumn& ic : index.columns) {
+    const auto pos = static_cast<size_t>(ic.column);
+    if (pos >= values.size() || !values[pos].isNull()) return true;
+  }
+  return false;
 }
 
 }  // namespace jet::storage

@@ -2,7 +2,8 @@
 // column, each keyed as the file's format and the column's sort order say
 // (see index_key.h). The writer keys the rows it adds and removes with it,
 // and the integrity check the rows it compares with the entries Access or
-// the engine wrote, so both always agree on a key.
+// the engine wrote, so both always agree on a key and on which rows an
+// index leaves out.
 #pragma once
 
 #include <cstdint>
@@ -22,5 +23,9 @@ namespace jet::storage {
 Result<std::vector<uint8_t>> rowIndexKey(FileFormat format, const TableDef& def,
                                          const TableLayout& layout, const RealIndex& index,
                                          const std::vector<Value>& values);
+
+// Whether the row has an entry in `index` at all: an index that ignores
+// Nulls keeps none for a row whose key columns are all Null.
+bool rowHasIndexEntry(const RealIndex& index, const std::vector<Value>& values);
 
 }  // namespace jet::storage

@@ -232,8 +232,10 @@ void putRealIndex(ByteBuilder& b, const NewTableDef& d, size_t i) {
   if (ix.unique || ix.primary) flags |= format::kIndexUnique;
   if (ix.ignoreNulls) flags |= format::kIndexIgnoreNulls;
   if (ix.primary) flags |= format::kIndexRequired;
+  // Jet 4 keeps four more bytes before the flags and five after them.
+  if (!d.jet3) b.u32(0);
   b.u8(flags);
-  if (!d.jet3) b.zeros(9);
+  if (!d.jet3) b.zeros(5);
 }
 
 // The entry of logical index `i`, on real index `i`.

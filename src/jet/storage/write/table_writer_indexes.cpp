@@ -1,7 +1,13 @@
 // TableWriter's index steps: the key of a row in each real index, entries
 // added, removed and changed in place, and an index rewritten from the
 // table's rows when the in-place code can't edit its shape.
+//
+// A row already in the table whose key this engine can't make (a character
+// no known order places, written by another program) keeps, through every
+// rewrite, the entry the index has for it: only a statement that needs such
+// a key itself (an insert, or an update giving a row such a value) fails.
 #include <algorithm>
+#include <map>
 
 #include "jet/error_codes.h"
 #include "jet/storage/pages/byte_writer.h"
@@ -47,7 +53,7 @@ Status TableWriter::addIndexEntries(const std::vector<std::vector<uint8_t>>& key
   for (size_t i = 0; i < layout_.indexes.size(); ++i) {
     const RealIndex& ix = layout_.indexes[i];
     const std::vector<uint8_t>* key = &keys[i];
-    if (rebuild_[i]) continue;
+    if (rebuild_[i] || !rowHasIndexEntry(ix, values)) continue;
     bool unique = ix.flags & format::kIndexUnique;
     bool anyNull = false;
     for (const auto& ic : ix.columns) anyNull = anyNull || values[ic.column].isNull();
@@ -62,7 +68,7 @@ Status TableWriter::addIndexEntries(const std::vector<std::vector<uint8_t>>& key
 
 Status TableWriter::removeIndexEntries(const std::vector<Value>& values, RowId row) {
   for (size_t i = 0; i < layout_.indexes.size(); ++i) {
-    if (rebuild_[i]) continue;
+    if (rebuild_[i] || !rowHasIndexEntry(layout_.indexes[i], values)) continue;
     auto key = keyOf(layout_.indexes[i], values);
     if (!key) {
       rebuild_[i] = true;
@@ -81,20 +87,28 @@ Status TableWriter::changeIndexEntries(const std::vector<bool>& keyChanged, cons
                                        RowId row) {
   for (size_t i = 0; i < layout_.indexes.size(); ++i) {
     if (!keyChanged[i] || rebuild_[i]) continue;
-    auto oldKey = keyOf(layout_.indexes[i], change.before);
-    auto newKey = keyOf(layout_.indexes[i], change.after);
-    if (!oldKey || !newKey) {
-      rebuild_[i] = true;
-      continue;
-    }
+    const RealIndex& ix = layout_.indexes[i];
     PagesForIndexes pages(*this, i);
-    auto removed = removeIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*oldKey, row));
-    if (!removed) return removed.status();
-    if (!*removed) {
+    if (rowHasIndexEntry(ix, change.before)) {
+      auto oldKey = keyOf(ix, change.before);
+      if (!oldKey) {
+        rebuild_[i] = true;
+        continue;
+      }
+      auto removed = removeIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*oldKey, row));
+      if (!removed) return removed.status();
+      if (!*removed) {
+        rebuild_[i] = true;
+        continue;
+      }
+    }
+    if (!rowHasIndexEntry(ix, change.after)) continue;
+    auto newKey = keyOf(ix, change.after);
+    if (!newKey) {
       rebuild_[i] = true;
       continue;
     }
-    bool unique = layout_.indexes[i].flags & format::kIndexUnique;
+    bool unique = ix.flags & format::kIndexUnique;
     auto added = insertIndexEntry(pages, layout_.indexes[i].root, makeIndexEntry(*newKey, row),
                                   unique ? newKey->size() : 0);
     if (!added) return added.status();
@@ -128,15 +142,35 @@ Status TableWriter::rebuildIndex(size_t i) {
   if (!cursor) return cursor.status();
   std::vector<IndexEntry> entries;
   std::vector<Value> values(def_->schema.columns.size());
+  // The index's entries by row, read once a row's key can't be made.
+  std::optional<std::map<std::pair<uint32_t, uint16_t>, IndexEntry>> stored;
   while (true) {
     auto more = (*cursor)->next();
     if (!more) return more.status();
     if (!*more) break;
     const auto& got = (*cursor)->values();
     for (size_t k = 0; k < columns.size(); ++k) values[columns[k]] = got[k];
+    const RowId row = (*cursor)->rowId();
+    if (!rowHasIndexEntry(ix, values)) continue;
     auto key = keyOf(ix, values);
-    if (!key) return key.status();
-    entries.push_back(makeIndexEntry(*key, (*cursor)->rowId()));
+    if (key) {
+      entries.push_back(makeIndexEntry(*key, row));
+      continue;
+    }
+    if (!stored) {
+      stored.emplace();
+      if (ix.root != 0 && ix.root < pager_.pageCount()) {
+        auto old = readIndexEntries(pager_, ix.root);
+        if (!old) return key.status();
+        for (IndexEntry& e : *old) {
+          const RowId named = indexEntryRow(e);
+          stored->emplace(std::pair<uint32_t, uint16_t>{named.page, named.slot}, std::move(e));
+        }
+      }
+    }
+    auto it = stored->find({row.page, row.slot});
+    if (it == stored->end()) return key.status();
+    entries.push_back(it->second);
   }
   std::sort(entries.begin(), entries.end());
   if ((ix.flags & format::kIndexUnique) && repeatsKey(entries)) {
