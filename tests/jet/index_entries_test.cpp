@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "jet/error_codes.h"
@@ -227,6 +228,65 @@ TEST(TextKeys, EveryStoredTextEntryOfEveryFixtureIsReproduced) {
   EXPECT_NE(unverified[0].find("U+6F22"), std::string::npos) << unverified[0];
 }
 
+// Seeks through the NombreProducto index of every kitchen find, for each
+// name, exactly the rows a scan finds with a name of the same key (case
+// and nothing else apart), in both General orders.
+TEST(TextKeys, SeeksFindTheRowsOfEveryKitchenName) {
+  if (!cocina::test::requireIndependentFixtures()) return;
+  int files = 0;
+  for (const auto& fixture : cocina::test::independentFixtureFiles()) {
+    const std::string name = std::filesystem::path(fixture).filename().string();
+    if (name.rfind("kitchen-", 0) != 0) continue;
+    SCOPED_TRACE(name);
+    // The README of the files says which order each keeps its text in.
+    const bool v2010 = name.find("V2010") != std::string::npos ||
+                       name.find("V2016") != std::string::npos;
+    const auto order = v2010 ? storage::TextKeyOrder::General2010 : storage::TextKeyOrder::General;
+    auto db = Database::open(fixture, OpenOptions{.readOnly = true});
+    ASSERT_TRUE(db) << db.error().description;
+    auto schema = (*db)->table("COMANDAS");
+    ASSERT_TRUE(schema);
+    const int column = schema->findColumn("NombreProducto");
+    std::map<Key, std::vector<RowId>> byKey;
+    std::map<Key, std::string> someName;
+    {
+      auto cursor = (*db)->scan("COMANDAS", {column});
+      ASSERT_TRUE(cursor);
+      while (true) {
+        auto more = (*cursor)->next();
+        ASSERT_TRUE(more);
+        if (!*more) break;
+        const Value& v = (*cursor)->values()[0];
+        if (v.isNull()) continue;
+        const Key k = keyIn(order, v.asText());
+        byKey[k].push_back((*cursor)->rowId());
+        someName[k] = v.asText();
+      }
+    }
+    ASSERT_GT(byKey.size(), 100u);
+    for (const auto& [k, rows] : byKey) {
+      auto found = (*db)->seek("COMANDAS", {{{column}, {Value::text(someName[k])}}}, {column});
+      ASSERT_TRUE(found) << someName[k] << ": " << found.error().description;
+      std::vector<RowId> ids;
+      while (true) {
+        auto more = (*found)->next();
+        ASSERT_TRUE(more);
+        if (!*more) break;
+        ids.push_back((*found)->rowId());
+      }
+      auto byPlace = [](const RowId& a, const RowId& b) {
+        return std::pair(a.page, a.slot) < std::pair(b.page, b.slot);
+      };
+      std::vector<RowId> expected = rows;
+      std::sort(expected.begin(), expected.end(), byPlace);
+      std::sort(ids.begin(), ids.end(), byPlace);
+      EXPECT_EQ(ids, expected) << someName[k];
+    }
+    ++files;
+  }
+  EXPECT_EQ(files, 6);
+}
+
 // Per row, the key of its entry in each index of `table` (the entry
 // without the row's place); rows keyed by their place.
 using KeysByRow = std::map<std::pair<uint32_t, uint16_t>, std::vector<Key>>;
@@ -410,66 +470,77 @@ TEST(TextKeys, RewritingEveryIndexedValueKeepsItsStoredEntry) {
 
 // --- a row without a key ---
 
-// testUnicodeCompV2003.mdb holds a row of Chinese and Japanese text in a
-// text index; its key can't be made here. Hundreds of rows added and
-// taken away around it (which rewrites that index), an unrelated update,
-// and deleting that row itself all go through; only inserting such a text
-// is refused, naming the character, and changes nothing.
+// A copy of a kitchen whose COMANDAS holds one NombreProducto no order here
+// places, as another program could have written it: the compressed text
+// "STRASSENBROT" becomes the same 14 bytes of plain UCS-2, "漢 STRAS". Its
+// index entry stays as it was.
+std::string kitchenWithAnUnkeyableName(cocina::test::TempDir& dir) {
+  const std::string path = dir.copy(cocina::test::independentFixturePath("kitchen-V2000.mdb"));
+  std::string bytes = cocina::test::readFile(path);
+  const std::string compressed = std::string("\xFF\xFE") + "STRASSENBROT";
+  const std::u16string plain = u"漢 STRAS";
+  const std::string raw(reinterpret_cast<const char*>(plain.data()), plain.size() * 2);
+  const size_t at = bytes.find(compressed);
+  EXPECT_NE(at, std::string::npos);
+  EXPECT_EQ(bytes.find(compressed, at + 1), std::string::npos);
+  if (at == std::string::npos || raw.size() != compressed.size()) return path;
+  bytes.replace(at, raw.size(), raw);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  return path;
+}
+
+std::vector<RowId> rowsNamed(Database& db, int column, const std::string& name) {
+  std::vector<RowId> out;
+  auto cursor = db.scan("COMANDAS", {column});
+  EXPECT_TRUE(cursor);
+  while (cursor) {
+    auto more = (*cursor)->next();
+    if (!more || !*more) break;
+    const Value& v = (*cursor)->values()[0];
+    if (!v.isNull() && v.asText() == name) out.push_back((*cursor)->rowId());
+  }
+  return out;
+}
+
+// Inserts, updates and deletes of other rows go through (each rewrites the
+// index the tree's shape leaves no room for in place); only inserting a
+// text no order places is refused, naming the character, and changes
+// nothing; deleting the row itself goes through too.
 TEST(TextKeys, ARowWithoutAKeyStopsOnlyTheStatementsThatNeedIt) {
-  if (!cocina::test::requireFixtures()) return;
+  if (!cocina::test::requireIndependentFixtures()) return;
   cocina::test::TempDir dir;
-  const std::string path = dir.copy(cocina::test::fixturePath("testUnicodeCompV2003.mdb"));
+  const std::string path = kitchenWithAnUnkeyableName(dir);
   auto db = Database::open(path);
   ASSERT_TRUE(db) << db.error().description;
-  auto schema = (*db)->table("Table");
+  auto schema = (*db)->table("COMANDAS");
   ASSERT_TRUE(schema);
-  const int id = schema->findColumn("ID");
-  const int text = schema->findColumn("Unicode");
-  ASSERT_GE(id, 0);
-  ASSERT_GE(text, 0);
-  auto rowWith = [&](const std::string& value) {
-    auto cursor = (*db)->scan("Table", {text});
-    EXPECT_TRUE(cursor);
-    while (cursor) {
-      auto more = (*cursor)->next();
-      if (!more || !*more) break;
-      const Value& v = (*cursor)->values()[0];
-      if (!v.isNull() && v.asText() == value) return (*cursor)->rowId();
-    }
-    return RowId{};
-  };
-  const RowId kanji = rowWith("漢字仮名交じり文");
-  ASSERT_NE(kanji.page, 0u);
+  const int name = schema->findColumn("NombreProducto");
+  ASSERT_GE(name, 0);
+  const auto unkeyable = rowsNamed(**db, name, "漢 STRAS");
+  ASSERT_EQ(unkeyable.size(), 1u);
 
-  std::vector<RowId> added;
-  ASSERT_TRUE((*db)->begin());
-  for (int i = 0; i < 400; ++i) {
-    std::vector<Value> values(schema->columns.size());
-    values[static_cast<size_t>(id)] = Value::longValue(1000 + i);
-    values[static_cast<size_t>(text)] = Value::text("fila " + std::to_string(i));
-    auto r = (*db)->insertRow("Table", values);
-    ASSERT_TRUE(r) << r.error().description;
-    added.push_back(*r);
-  }
-  ASSERT_TRUE((*db)->commit());
-  for (RowId r : added) {
-    auto s = (*db)->deleteRow("Table", r);
-    ASSERT_TRUE(s) << s.description();
-  }
-  ASSERT_TRUE((*db)->updateRow("Table", rowWith("Мир"), {{text, Value::text("Мир 2")}}));
+  std::vector<Value> line(schema->columns.size());
+  line[static_cast<size_t>(name)] = Value::text("Tortilla de patatas");
+  auto inserted = (*db)->insertRow("COMANDAS", line);
+  ASSERT_TRUE(inserted) << inserted.error().description;
+  auto other = rowsNamed(**db, name, "Café con leche 0,5 €");
+  ASSERT_FALSE(other.empty());
+  auto updated = (*db)->updateRow("COMANDAS", other[0], {{name, Value::text("Café con hielo")}});
+  ASSERT_TRUE(updated) << updated.error().description;
+  auto deleted = (*db)->deleteRow("COMANDAS", *inserted);
+  ASSERT_TRUE(deleted) << deleted.description();
 
-  std::vector<Value> values(schema->columns.size());
-  values[static_cast<size_t>(id)] = Value::longValue(99);
-  values[static_cast<size_t>(text)] = Value::text("漢");
+  line[static_cast<size_t>(name)] = Value::text("漢");
   const std::string bytesBefore = cocina::test::readFile(path);
-  auto refused = (*db)->insertRow("Table", values);
+  auto refused = (*db)->insertRow("COMANDAS", line);
   ASSERT_FALSE(refused);
   EXPECT_EQ(refused.error().number, errc::kNotSupported);
   EXPECT_NE(refused.error().description.find("U+6F22"), std::string::npos);
   EXPECT_EQ(cocina::test::readFile(path), bytesBefore) << "a refused insert changed the file";
 
   cocina::test::expectSound(path);
-  ASSERT_TRUE((*db)->deleteRow("Table", kanji));
+  auto gone = (*db)->deleteRow("COMANDAS", unkeyable[0]);
+  ASSERT_TRUE(gone) << gone.description();
   db->reset();
   cocina::test::expectSound(path);
 }

@@ -49,6 +49,10 @@ std::vector<std::string> independentFixtureFiles() {
   return databaseFilesIn(independentDir());
 }
 
+std::string independentFixturePath(std::string_view fileName) {
+  return (fs::path(independentDir()) / std::string(fileName)).string();
+}
+
 bool fixturesAvailable() {
   return !fixtureFiles().empty();
 }

@@ -24,6 +24,8 @@ std::string fixturePath(std::string_view fileName);
 // Access-made ones: every .mdb and .accdb there, sorted by name (the CSV
 // of each table's values lies beside each file).
 std::vector<std::string> independentFixtureFiles();
+// Full path of one of them by file name.
+std::string independentFixturePath(std::string_view fileName);
 // The largest fixture file (by size); empty when there are none.
 std::string largestFixture();
 

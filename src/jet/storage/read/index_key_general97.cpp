@@ -39,14 +39,15 @@ constexpr uint8_t kNoAccent97 = 0x2;
 constexpr uint8_t kGrave97 = 0x3, kAcute97 = 0x4, kCircumflex97 = 0x5, kDiaeresis97 = 0x6,
                   kTilde97 = 0x7, kRing97 = 0x8, kCedilla97 = 0x9, kCaron97 = 0xA;
 
-// Whether a character counts among the letters an accent code is placed after.
+// Whether a character writes a "no accent" code before a later accented
+// letter; Unknown where Access 97 was never seen to say.
 enum class Counts : uint8_t { No, Yes, Unknown };
 
 struct Code97 {
   uint8_t inlineCodes[2] = {0, 0};
   uint8_t inlineLength = 0;  // 0: a character the table does not have
   uint8_t accent = 0;        // 0: none
-  Counts counts = Counts::No;
+  Counts counts = Counts::Unknown;
 };
 
 // Inline codes of the letters A to Z (the same for a to z).
@@ -65,7 +66,6 @@ Code97 code(uint8_t a, uint8_t accent = 0) {
   c.inlineCodes[0] = a;
   c.inlineLength = 1;
   c.accent = accent;
-  c.counts = Counts::Unknown;
   return c;
 }
 Code97 code2(uint8_t a, uint8_t b) {
@@ -206,14 +206,14 @@ Result<std::vector<uint8_t>> general97TextKey(std::string_view utf8) {
   if (text.size() > 255) text.resize(255);
   std::vector<uint8_t> out;
   Nibbles accents;
-  size_t lettersSince = 0;    // letters since the previous accented one
+  size_t countedSince = 0;    // characters that count, since the previous accented one
   char16_t unknownSince = 0;  // a character not known to count or not, since then
   for (char16_t ch : text) {
     Code97 c = codeOf97(ch);
     if (c.inlineLength == 0) return cannotOrder("el carácter " + codePoint(ch));
     out.insert(out.end(), c.inlineCodes, c.inlineCodes + c.inlineLength);
     if (c.accent == 0) {
-      if (c.counts == Counts::Yes) ++lettersSince;
+      if (c.counts == Counts::Yes) ++countedSince;
       if (c.counts == Counts::Unknown && unknownSince == 0) unknownSince = ch;
       continue;
     }
@@ -222,7 +222,7 @@ Result<std::vector<uint8_t>> general97TextKey(std::string_view utf8) {
                          " delante de una letra acentuada");
     }
     if (accents.empty()) accents.put(kAccentsBound);
-    for (; lettersSince > 0; --lettersSince) accents.put(kNoAccent97);
+    for (; countedSince > 0; --countedSince) accents.put(kNoAccent97);
     accents.put(c.accent);
     unknownSince = 0;
   }
