@@ -239,8 +239,8 @@ TEST(TextKeys, SeeksFindTheRowsOfEveryKitchenName) {
     if (name.rfind("kitchen-", 0) != 0) continue;
     SCOPED_TRACE(name);
     // The README of the files says which order each keeps its text in.
-    const bool v2010 = name.find("V2010") != std::string::npos ||
-                       name.find("V2016") != std::string::npos;
+    const bool v2010 =
+        name.find("V2010") != std::string::npos || name.find("V2016") != std::string::npos;
     const auto order = v2010 ? storage::TextKeyOrder::General2010 : storage::TextKeyOrder::General;
     auto db = Database::open(fixture, OpenOptions{.readOnly = true});
     ASSERT_TRUE(db) << db.error().description;
