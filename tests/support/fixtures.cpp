@@ -21,10 +21,15 @@ std::string fixturesDir() {
 #endif
 }
 
-std::vector<std::string> fixtureFiles() {
+namespace {
+
+std::string independentDir() {
+  return (fs::path(fixturesDir()) / ".." / "independent").string();
+}
+
+std::vector<std::string> databaseFilesIn(const std::string& dir) {
   std::vector<std::string> out;
   std::error_code ec;
-  const std::string dir = fixturesDir();
   if (!fs::is_directory(dir, ec)) return out;
   for (const auto& e : fs::directory_iterator(dir, ec)) {
     const auto ext = e.path().extension().string();
@@ -32,6 +37,20 @@ std::vector<std::string> fixtureFiles() {
   }
   std::sort(out.begin(), out.end());
   return out;
+}
+
+}  // namespace
+
+std::vector<std::string> fixtureFiles() {
+  return databaseFilesIn(fixturesDir());
+}
+
+std::vector<std::string> independentFixtureFiles() {
+  return databaseFilesIn(independentDir());
+}
+
+std::string independentFixturePath(std::string_view fileName) {
+  return (fs::path(independentDir()) / std::string(fileName)).string();
 }
 
 bool fixturesAvailable() {
@@ -73,6 +92,12 @@ void skipOrFailMissing(const std::string& reason, std::source_location where) {
 bool requireFixtures(std::source_location where) {
   if (fixturesAvailable()) return true;
   skipOrFailMissing("no Access fixtures at " + fixturesDir(), where);
+  return false;
+}
+
+bool requireIndependentFixtures(std::source_location where) {
+  if (!independentFixtureFiles().empty()) return true;
+  skipOrFailMissing("no files written by Jackcess at " + independentDir(), where);
   return false;
 }
 

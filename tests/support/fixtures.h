@@ -20,6 +20,12 @@ bool fixturesAvailable();
 std::vector<std::string> fixtureFiles();
 // Full path of one fixture by file name.
 std::string fixturePath(std::string_view fileName);
+// The files Jackcess wrote, in the folder "independent" beside the
+// Access-made ones: every .mdb and .accdb there, sorted by name (the CSV
+// of each table's values lies beside each file).
+std::vector<std::string> independentFixtureFiles();
+// Full path of one of them by file name.
+std::string independentFixturePath(std::string_view fileName);
 // The largest fixture file (by size); empty when there are none.
 std::string largestFixture();
 
@@ -34,5 +40,7 @@ void skipOrFailMissing(const std::string& reason,
 // fixturesAvailable(), and when not, skipOrFailMissing() with the folder
 // named: `if (!requireFixtures()) return;`.
 bool requireFixtures(std::source_location where = std::source_location::current());
+// The same for the files Jackcess wrote.
+bool requireIndependentFixtures(std::source_location where = std::source_location::current());
 
 }  // namespace cocina::test

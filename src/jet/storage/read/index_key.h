@@ -7,22 +7,16 @@
 // over (negative floating-point numbers have every bit turned over), so byte
 // order is numeric order.
 //
-// Text uses the General sort order of Access 2000 to 2007 (the one Jet 4
-// and ACE 12 files carry as 1033/0x409): each character gives one or two
-// inline codes that ignore case and accents; the accents follow after an
-// end mark, one code per character (0x02 for "none", trailing ones left
-// out); the apostrophe, the hyphen and control characters add no inline
-// code and are listed at the end with their position. Handled: blanks,
-// digits, the Latin letters, the Spanish ones (á é í ó ú ü ñ, both cases)
-// and the other Western accented letters, and common punctuation. Any other
-// character makes the key fail with a clear error, so an index is never
-// written with a guessed key.
-//
-// Access 97 files keep text in their own General order, with other codes
-// and another layout of the accents (index_key_general97.cpp); which of the
-// two a column uses follows from the file's format and the column's sort
-// order (textKeyOrderFor). Numbers, dates and Nulls are keyed alike in both
-// generations.
+// Text is keyed in the sort order of its column: the General order of
+// Access 2000 to 2007 (sort order 1033, version 0), the newer General order
+// of Access 2010 and later (1033, version 1), both laid out alike
+// (index_key_general.cpp, with the characters' codes in
+// general_sort_codes.*), or the General order of Access 97 files, with its
+// own codes and layout of the accents (index_key_general97.cpp). A
+// character an order has no code for fails the key with a clear error, so
+// an index is never written with a guessed key; textKeyOrderFor() tells
+// which order a column uses. Numbers, dates and Nulls are keyed alike in
+// every generation.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +32,9 @@ namespace jet::storage {
 
 // The orders text keys are made in.
 enum class TextKeyOrder {
-  General,    // Access 2000 to 2007 (Jet 4 and ACE files, 1033 version 0)
-  General97,  // Access 97 (Jet 3 files, 1033)
+  General,      // Access 2000 to 2007 (Jet 4 and ACE files, 1033 version 0)
+  General2010,  // Access 2010 and later (ACE files, 1033 version 1)
+  General97,    // Access 97 (Jet 3 files, 1033)
 };
 
 // The order of the text keys of a column kept in sort order `sortOrder`
@@ -51,8 +46,11 @@ Result<TextKeyOrder> textKeyOrderFor(FileFormat format, uint16_t sortOrder, uint
 Status appendIndexKeyPart(std::vector<uint8_t>& key, ColumnType type, const Value& value,
                           bool ascending, TextKeyOrder order = TextKeyOrder::General);
 
-// The General (legacy) text key of `utf8`, without the leading flag.
+// The text key of `utf8` in the General order of Access 2000 to 2007,
+// without the leading flag.
 Result<std::vector<uint8_t>> generalTextKey(std::string_view utf8);
+// The same in the General order of Access 2010 and later.
+Result<std::vector<uint8_t>> general2010TextKey(std::string_view utf8);
 // The Access 97 General text key of `utf8`, without the leading flag.
 Result<std::vector<uint8_t>> general97TextKey(std::string_view utf8);
 

@@ -7,21 +7,24 @@
 // the code page from 0x12, digits are 0x56 to 0x5F and letters 0x60 to 0x81.
 // The accents follow the inline codes as 4-bit codes, opened and closed by a
 // 0 nibble and padded to a whole byte: each accented letter writes one 2
-// ("no accent") for every letter since the previous accented one, then its
-// own accent. Without an accent the text ends in a single 0x00 instead.
+// ("no accent") for every character since the previous accented one that
+// counts, then its own accent. Without an accent the text ends in a single 0x00 instead.
 //
-// Which characters count in that "every letter since" is known from what
-// Access wrote for letters (they count), blanks, hyphens, the other ASCII
-// punctuation and the f with hook (they do not). For digits and the Latin-1 symbols (¡ to ¿, ×,
-// ÷ and the like) the files show no case, so a key where one of them comes
-// before an accented letter is refused rather than guessed, as is any
-// character the code page does not hold (and NUL).
+// Which characters count is taken only from what Access 97 itself was seen
+// to write: the letter A counts (in either case), and the hyphen, the
+// space, the no-break space and the f with hook do not. Access 97 was seen
+// with no other character before an accented letter, so a key where
+// any other one (another letter, a digit, a symbol) comes before an
+// accented letter, after the previous accented one, is refused rather than
+// guessed; so is any character the code page does not hold (and NUL).
+// U+FFFD, which is what a byte the code page leaves undefined reads as, has
+// the code Access gives every such byte.
 #include <cstdio>
 #include <string>
 
 #include "jet/error_codes.h"
 #include "jet/storage/read/index_key.h"
-#include "jet/storage/read/latin1_letters.h"
+#include "jet/storage/read/latin_letters.h"
 #include "jet/text.h"
 
 namespace jet::storage {
@@ -36,14 +39,15 @@ constexpr uint8_t kNoAccent97 = 0x2;
 constexpr uint8_t kGrave97 = 0x3, kAcute97 = 0x4, kCircumflex97 = 0x5, kDiaeresis97 = 0x6,
                   kTilde97 = 0x7, kRing97 = 0x8, kCedilla97 = 0x9, kCaron97 = 0xA;
 
-// Whether a character counts among the letters an accent code is placed after.
+// Whether a character writes a "no accent" code before a later accented
+// letter; Unknown where Access 97 was never seen to say.
 enum class Counts : uint8_t { No, Yes, Unknown };
 
 struct Code97 {
   uint8_t inlineCodes[2] = {0, 0};
   uint8_t inlineLength = 0;  // 0: a character the table does not have
   uint8_t accent = 0;        // 0: none
-  Counts counts = Counts::No;
+  Counts counts = Counts::Unknown;
 };
 
 // Inline codes of the letters A to Z (the same for a to z).
@@ -62,9 +66,6 @@ Code97 code(uint8_t a, uint8_t accent = 0) {
   c.inlineCodes[0] = a;
   c.inlineLength = 1;
   c.accent = accent;
-  // Letters count; ASCII punctuation, blanks, control characters and the f
-  // with hook do not; digits and the Latin-1 symbols in between are not known.
-  c.counts = a >= 0x60 ? Counts::Yes : (a <= 0x32 ? Counts::No : Counts::Unknown);
   return c;
 }
 Code97 code2(uint8_t a, uint8_t b) {
@@ -78,12 +79,23 @@ uint8_t letter97(char l) {
 }
 
 // U+00C0 to U+00FF: the letters with their accents, and × ÷.
+uint8_t accent97(Accent a) {
+  switch (a) {
+    case Accent::Grave: return kGrave97;
+    case Accent::Acute: return kAcute97;
+    case Accent::Circumflex: return kCircumflex97;
+    case Accent::Tilde: return kTilde97;
+    case Accent::Diaeresis: return kDiaeresis97;
+    case Accent::Ring: return kRing97;
+    case Accent::Cedilla: return kCedilla97;
+    default: return 0;  // none, or not found in Western letters
+  }
+}
+
 Code97 latin1Letter97(char16_t ch) {
-  static constexpr uint8_t kAccentCodes[] = {0,        kGrave97,     kAcute97, kCircumflex97,
-                                             kTilde97, kDiaeresis97, kRing97,  kCedilla97};
-  if (auto l = latin1Letter(ch)) {
+  if (auto l = latinLetter(ch)) {
     if (l->second) return code2(letter97(l->base), letter97(l->second));
-    return code(letter97(l->base), kAccentCodes[static_cast<int>(l->accent)]);
+    return code(letter97(l->base), accent97(l->accent));
   }
   switch (ch < 0xE0 ? ch : ch - 0x20u) {
     case 0xD0: return code(0x65);                      // eth, between d and e
@@ -130,7 +142,7 @@ Code97 windowsExtra97(char16_t ch) {
   return {};
 }
 
-Code97 codeOf97(char16_t ch) {
+Code97 codeOf97Uncounted(char16_t ch) {
   if (ch >= 'a' && ch <= 'z') return code(letter97(static_cast<char>(ch)));
   if (ch >= 'A' && ch <= 'Z') return code(letter97(static_cast<char>(ch - 'A' + 'a')));
   if (ch >= '0' && ch <= '9') return code(static_cast<uint8_t>(0x56 + (ch - '0')));
@@ -143,7 +155,16 @@ Code97 codeOf97(char16_t ch) {
   if (ch >= '{' && ch <= '~') return code(static_cast<uint8_t>(0x2e + (ch - '{')));
   if (ch >= 0xA1 && ch <= 0xBF) return code(kLatin1Symbols97[ch - 0xA1]);
   if (ch >= 0xC0 && ch <= 0xFF) return latin1Letter97(ch);
+  // A byte the code page leaves undefined.
+  if (ch == 0xFFFD) return code(0x10);
   return windowsExtra97(ch);
+}
+
+Code97 codeOf97(char16_t ch) {
+  Code97 c = codeOf97Uncounted(ch);
+  if (ch == 'a' || ch == 'A') c.counts = Counts::Yes;
+  if (ch == '-' || ch == ' ' || ch == 0xA0 || ch == 0x192) c.counts = Counts::No;
+  return c;
 }
 
 // The 4-bit accent codes, packed high nibble first.
@@ -185,14 +206,14 @@ Result<std::vector<uint8_t>> general97TextKey(std::string_view utf8) {
   if (text.size() > 255) text.resize(255);
   std::vector<uint8_t> out;
   Nibbles accents;
-  size_t lettersSince = 0;    // letters since the previous accented one
+  size_t countedSince = 0;    // characters that count, since the previous accented one
   char16_t unknownSince = 0;  // a character not known to count or not, since then
   for (char16_t ch : text) {
     Code97 c = codeOf97(ch);
     if (c.inlineLength == 0) return cannotOrder("el carácter " + codePoint(ch));
     out.insert(out.end(), c.inlineCodes, c.inlineCodes + c.inlineLength);
     if (c.accent == 0) {
-      if (c.counts == Counts::Yes) ++lettersSince;
+      if (c.counts == Counts::Yes) ++countedSince;
       if (c.counts == Counts::Unknown && unknownSince == 0) unknownSince = ch;
       continue;
     }
@@ -201,7 +222,7 @@ Result<std::vector<uint8_t>> general97TextKey(std::string_view utf8) {
                          " delante de una letra acentuada");
     }
     if (accents.empty()) accents.put(kAccentsBound);
-    for (; lettersSince > 0; --lettersSince) accents.put(kNoAccent97);
+    for (; countedSince > 0; --countedSince) accents.put(kNoAccent97);
     accents.put(c.accent);
     unknownSince = 0;
   }

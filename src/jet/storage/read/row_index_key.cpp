@@ -2,6 +2,7 @@
 #include "jet/storage/read/row_index_key.h"
 
 #include "jet/error_codes.h"
+#include "jet/format/jet_format.h"
 #include "jet/storage/read/index_key.h"
 #include "jet/storage/read/row_encode.h"
 

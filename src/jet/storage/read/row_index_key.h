@@ -2,7 +2,8 @@
 // column, each keyed as the file's format and the column's sort order say
 // (see index_key.h). The writer keys the rows it adds and removes with it,
 // and the integrity check the rows it compares with the entries Access or
-// the engine wrote, so both always agree on a key.
+// the engine wrote, so both always agree on a key and on which rows an
+// index leaves out.
 #pragma once
 
 #include <cstdint>

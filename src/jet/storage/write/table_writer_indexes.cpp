@@ -1,7 +1,13 @@
 // TableWriter's index steps: the key of a row in each real index, entries
 // added, removed and changed in place, and an index rewritten from the
 // table's rows when the in-place code can't edit its shape.
+//
+// A row already in the table whose key this engine can't make (a character
+// no known order places, written by another program) keeps, through every
+// rewrite, the entry the index has for it: only a statement that needs such
+// a key itself (an insert, or an update giving a row such a value) fails.
 #include <algorithm>
+#include <map>
 
 #include "jet/error_codes.h"
 #include "jet/storage/pages/byte_writer.h"
@@ -125,6 +131,8 @@ Result<std::vector<IndexEntry>> TableWriter::entriesOfRows(const RealIndex& ix) 
   std::vector<IndexEntry> entries;
   std::vector<std::vector<uint8_t>> uniqueKeys;
   std::vector<Value> values(def_->schema.columns.size());
+  // The index's entries by row, read once a row's key can't be made.
+  std::optional<std::map<std::pair<uint32_t, uint16_t>, IndexEntry>> stored;
   while (true) {
     auto more = (*cursor)->next();
     if (!more) return more.status();
@@ -133,10 +141,30 @@ Result<std::vector<IndexEntry>> TableWriter::entriesOfRows(const RealIndex& ix) 
     for (size_t k = 0; k < columns.size(); ++k) values[columns[k]] = got[k];
     if (ix.refusesNulls() && ix.keyHasNull(values)) return nullKeyError();
     if (!ix.holdsRow(values)) continue;
+    const RowId row = (*cursor)->rowId();
     auto key = keyOf(ix, values);
-    if (!key) return key.status();
-    if (ix.keyMustBeUnique(values)) uniqueKeys.push_back(*key);
-    entries.push_back(makeIndexEntry(*key, (*cursor)->rowId()));
+    if (key) {
+      if (ix.keyMustBeUnique(values)) uniqueKeys.push_back(*key);
+      entries.push_back(makeIndexEntry(*key, row));
+      continue;
+    }
+    // A row whose key this engine can't make (a character no known order
+    // places, written by another program) keeps the entry the index holds
+    // for it: only a statement that needs such a key itself is refused.
+    if (!stored) {
+      stored.emplace();
+      if (ix.root != 0 && ix.root < pager_.pageCount()) {
+        auto old = readIndexEntries(pager_, ix.root);
+        if (!old) return key.status();
+        for (IndexEntry& e : *old) {
+          const RowId named = indexEntryRow(e);
+          stored->emplace(std::pair<uint32_t, uint16_t>{named.page, named.slot}, std::move(e));
+        }
+      }
+    }
+    auto it = stored->find({row.page, row.slot});
+    if (it == stored->end()) return key.status();
+    entries.push_back(it->second);
   }
   std::sort(uniqueKeys.begin(), uniqueKeys.end());
   if (repeatsKey(uniqueKeys)) return duplicateKeyError();
