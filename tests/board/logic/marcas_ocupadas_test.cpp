@@ -178,5 +178,28 @@ TEST_F(MarcasOcupadasTest, AMarkTheFileStaysBusyForIsReportedOnceAndDropped) {
             MarcasPendientes::kIntentos + 1);
 }
 
+TEST_F(MarcasOcupadasTest, ALineSentBackWhileTheFileIsBusyIsWrittenByTheListsRetryTimer) {
+  int32_t id = base.agregar({.mesa = "2", .despcoc = "S"});
+  cargarConBar();
+  tablero.cmdServido_Click();
+  ASSERT_EQ(tablero.msgListaControl.text(1, 6), std::to_string(id));
+  EXPECT_FALSE(tablero.tmrReintentoEnabled);  // the list read: nothing to retry
+  puntoDeVenta.tomar();
+  tablero.msgListaControl.setRow(1);
+  tablero.msgListaControl_Click();
+  EXPECT_EQ(tablero.marcas.pendientes(), 1u);
+  // The refresh timer is stopped in this view; the retry timer runs while
+  // the mark waits, and its tick writes it once the file is free.
+  EXPECT_FALSE(tablero.tmrServidoEnabled);
+  ASSERT_TRUE(tablero.tmrReintentoEnabled);
+  puntoDeVenta.soltar();
+  tablero.tmrReintento_Timer();
+  EXPECT_EQ(pedidos().escritas, (std::vector<std::string>{"Y:" + std::to_string(id)}));
+  EXPECT_EQ(base.columna(id, "DespCoc").asText(), "Y");
+  EXPECT_EQ(tablero.marcas.pendientes(), 0u);
+  EXPECT_FALSE(tablero.tmrReintentoEnabled);
+  EXPECT_TRUE(reporter.messages.empty());
+}
+
 }  // namespace
 }  // namespace board
