@@ -188,11 +188,14 @@ TEST_F(MarcasOcupadasTest, ALineSentBackWhileTheFileIsBusyIsWrittenByTheListsRet
   tablero.msgListaControl.setRow(1);
   tablero.msgListaControl_Click();
   EXPECT_EQ(tablero.marcas.pendientes(), 1u);
-  // The refresh timer is stopped in this view; the retry timer runs while
-  // the mark waits, and its tick writes it once the file is free.
+  // The file is free again by the time the list is read: the read works,
+  // the mark still waits. The refresh timer is stopped in this view; the
+  // retry timer runs while the mark waits, and its tick writes it.
+  puntoDeVenta.soltar();
+  tablero.muestraDespachados();
+  EXPECT_EQ(tablero.marcas.pendientes(), 1u);
   EXPECT_FALSE(tablero.tmrServidoEnabled);
   ASSERT_TRUE(tablero.tmrReintentoEnabled);
-  puntoDeVenta.soltar();
   tablero.tmrReintento_Timer();
   EXPECT_EQ(pedidos().escritas, (std::vector<std::string>{"Y:" + std::to_string(id)}));
   EXPECT_EQ(base.columna(id, "DespCoc").asText(), "Y");
