@@ -11,7 +11,6 @@
 #include "ado/error.h"
 #include "command.h"
 #include "demo/point_of_sale.h"
-#include "jet/convert.h"
 #include "orders/service_clock.h"
 
 namespace cocinadb {
